@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -67,6 +68,8 @@ struct TClassifyCase {
   std::string message;
   TMessageTag tag;
   std::string payload;
+  // Failures name the row rather than dump its bytes.
+  friend void PrintTo(const TClassifyCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Classify : public testing::TestWithParam<TClassifyCase> {};
@@ -116,7 +119,9 @@ TEST(ClassifyTags, EveryTagTextClassifiesAsItsTag) {
   for (int t = mtVer; t < mtUnknown; ++t) {
     const auto tag = static_cast<TMessageTag>(t);
     ASSERT_EQ(TagText(tag).size(), 3u) << t;
-    EXPECT_EQ(ClassifyMessage(std::string(TagText(tag)))->tag, tag) << TagText(tag);
+    const std::optional<TReceived> received = ClassifyMessage(std::string(TagText(tag)));
+    ASSERT_TRUE(received.has_value()) << TagText(tag);
+    EXPECT_EQ(received->tag, tag) << TagText(tag);
   }
   EXPECT_TRUE(TagText(mtUnknown).empty());
 }
@@ -128,6 +133,8 @@ struct TNumberCase {
   const char* name;
   std::string payload;
   std::optional<int> value;
+  // Failures name the row rather than dump its bytes.
+  friend void PrintTo(const TNumberCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class WireNumber : public testing::TestWithParam<TNumberCase> {};
@@ -158,6 +165,8 @@ struct THodCase {
   const char* name;
   std::string payload;
   THodMove move;
+  // Failures name the row rather than dump its bytes.
+  friend void PrintTo(const THodCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class HodValid : public testing::TestWithParam<THodCase> {};
@@ -196,6 +205,8 @@ struct TBadHodCase {
   const char* name;
   std::string payload;
   THodError error;
+  // Failures name the row rather than dump its bytes.
+  friend void PrintTo(const TBadHodCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class HodMalformed : public testing::TestWithParam<TBadHodCase> {};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct TFrameCase {
   const char* name;
   std::vector<std::string> reads;  // Windows-1251 bytes
   std::vector<std::string> expected;  // UTF-8
+  // Failures name the row rather than dump its bytes.
+  friend void PrintTo(const TFrameCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class SerialCaptureFrames : public testing::TestWithParam<TFrameCase> {};
@@ -65,6 +68,8 @@ struct TLengthCase {
   const char* name;
   std::size_t bodyLength;
   std::size_t readSize;
+  // Failures name the row rather than dump its bytes.
+  friend void PrintTo(const TLengthCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class SerialCaptureLength : public testing::TestWithParam<TLengthCase> {};

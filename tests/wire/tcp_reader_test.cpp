@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <random>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,8 @@ struct TReadCase {
   const char* name;
   std::vector<std::string> reads;  // Windows-1251 bytes
   std::vector<std::string> expected;  // UTF-8
+  // Failures name the row rather than dump its bytes.
+  friend void PrintTo(const TReadCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class TcpReaderReads : public testing::TestWithParam<TReadCase> {};
@@ -112,6 +115,8 @@ struct TLimitCase {
   std::size_t messageLength;
   std::size_t readSize;  // 0: the whole stream in one read
   bool dispatched;
+  // Failures name the row rather than dump its bytes.
+  friend void PrintTo(const TLimitCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class TcpReaderLimit : public testing::TestWithParam<TLimitCase> {};
