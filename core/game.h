@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "core/move_text.h"
 #include "core/services.h"
 #include "core/types.h"
 
@@ -103,6 +104,9 @@ class TGame {
   float animPosX = 0, animPosY = 0, animStepX = 0, animStepY = 0;
   std::int32_t rookStartX = 0, rookStartY = 0, rookTargetX = 0, rookTargetY = 0;
   float rookPosX = 0, rookPosY = 0, rookStepX = 0, rookStepY = 0;
+  // Ticks the running animation has made; it ends after kAnimationTicks
+  // whatever the geometry, so a sprite can never glide for ever.
+  std::int32_t animTicks = 0;
 
   // ---- Record ----
   std::string notePiece, noteCapture, noteTarget;
@@ -132,8 +136,12 @@ class TGame {
   void icanMouseDown(int X, int Y);
   void CheckRepetition();
   // A received "hod" payload (without the tag). A payload that is not a
-  // well-formed move in this position is dropped whole.
-  void ApplyOpponentMove(const std::string& text);
+  // well-formed move in this position is dropped whole; returns whether the
+  // move was applied.
+  bool ApplyOpponentMove(const std::string& text);
+  // The checks ApplyOpponentMove makes before it touches anything: the move
+  // in the local view, or why it is refused.
+  TReviewedMove ReviewOpponentMove(const std::string& text) const;
   void AnimateOpponentMove();
   // A received "log" payload: the game-end handling, then AddLogLine.
   void ApplyReceivedRecordText(const std::string& text);
@@ -154,6 +162,32 @@ class TGame {
   // Highest-numbered sprite 1..32 standing exactly on square (x, y), or 0.
   int SpriteOn(int x, int y) const;
   void ParkSprite(int k);
+  // Puts sprite k exactly onto square (x, y).
+  void PlaceSprite(int k, int x, int y);
+  bool IsParked(int k) const { return spriteX[k] == boardLeft + boardWidth + 1; }
+
+ private:
+  // The castling (0 ... 3 for "1" ... "4") whose squares, pieces and flags
+  // the move (fromX, fromY) -> (toX, toY) matches, or -1.
+  int MatchingCastling() const;
+  // Whether the king of castling `index` neither stands in check nor crosses
+  // or lands on an attacked square. Leaves `board` as it found it.
+  bool CastlingPathSafe(int index);
+  // Whether the move (fromX, fromY) -> (toX, toY) is an en passant capture
+  // by the own pawn `code`.
+  bool IsEnPassantCapture(std::int8_t code) const;
+  // Tries the move (fromX, fromY) -> (toX, toY) of `code` on the board and
+  // runs CheckOwnKing; the board is put back afterwards.
+  void TryMoveForCheck(std::int8_t code);
+  bool SquareAttacked(int x, int y) const;
+  bool StandsOn(int k, int x, int y) const {
+    return spriteX[k] == SquareLeft(x) && spriteY[k] == SquareTop(y);
+  }
+  void SendMove(int fx, int fy, char mark, int tx, int ty);
+  // The bare-king draw after a local move.
+  void EndInMaterialDrawAfterLocalMove();
+  void Banner(const std::string& text, int holdMs, bool setTurnOnClose, bool turnValue);
+  void EnableDrawItem(bool enabled);
 };
 
 }  // namespace zervik
