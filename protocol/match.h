@@ -98,10 +98,12 @@ class TMatch {
   bool ColourAvailable(int colour) const;
   // "Белые" / "Черные" on ssPlayerSetup; `typedName` is the name field.
   TPickResult PickColour(int colour, const std::string& typedName);
-  // "Да" (true) / "Нет" (false) on ssNewGameQuery.
+  // "Да" (true) / "Нет" (false) on ssNewGameQuery (ignored on any other
+  // screen).
   void AnswerNewGameQuery(bool yes);
-  // The menu item "Новая игра".
-  void RequestNewGame();
+  // The menu item "Новая игра". Does nothing and returns false while the
+  // item is disabled.
+  bool RequestNewGame();
   // The menu item btnDraw: offers a draw, or accepts the opponent's offer
   // (sends "dra"). Does nothing and returns false while the item is
   // disabled, so an acceptance is sent once.
@@ -129,6 +131,7 @@ class TMatch {
 
  private:
   void CheckVersion(const std::string& payload);
+  void LeftFor(TMatchEnd reason);
   void EndMatch(TMatchEnd reason, const std::string& bannerText, int holdMs);
   void ReceivedColourPick(TMessageTag tag, const std::string& name);
   void ApplyColourClaim(bool opponentIsBlack);
