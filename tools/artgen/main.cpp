@@ -34,6 +34,12 @@ bool Bmp(const QString& path, const QImage& img, std::optional<QRgb> keep = std:
   return true;
 }
 
+QImage ReadBack(const QString& path) {
+  QImage img(path);
+  if (img.isNull()) std::fprintf(stderr, "zervik-artgen: %s does not read back\n", qPrintable(path));
+  return img.convertToFormat(QImage::Format_RGB32);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,7 +93,18 @@ int main(int argc, char** argv) {
     return Fail("cannot write the bitmaps in " + bitmaps);
 
   if (!sheetPath.isEmpty()) {
-    const QImage sheet = DrawContactSheet(sets, boards, button, checkBox, switchGlyph, *logo);
+    // The sheet shows the files as written, read back the way the program
+    // reads them, palette reduction included.
+    std::vector<TPieceSet> writtenSets = sets;
+    for (TPieceSet& set : writtenSets)
+      for (size_t i = 0; i < kPieceFiles.size(); ++i)
+        set.pictures[i] = ReadBack(QDir(QDir(figures).filePath(set.name)).filePath(kPieceFiles[i]));
+    std::vector<TBoard> writtenBoards = boards;
+    for (TBoard& board : writtenBoards) board.picture = ReadBack(QDir(boardsDir).filePath(board.name + ".bmp"));
+    const QImage sheet =
+        DrawContactSheet(writtenSets, writtenBoards, ReadBack(QDir(bitmaps).filePath("101.bmp")),
+                         ReadBack(QDir(bitmaps).filePath("102.bmp")), ReadBack(QDir(bitmaps).filePath("103.bmp")),
+                         ReadBack(QDir(bitmaps).filePath("logo.bmp")));
     if (!sheet.save(sheetPath, "PNG")) return Fail("cannot write " + sheetPath);
   }
   return 0;
