@@ -72,9 +72,9 @@ constexpr TColour kFrameWoodLate{70, 38, 20};
 // Grain: growth rings cut lengthwise, so stripes along the grain direction
 // bent by low noise, with fine fibres on top.
 double Grain(double along, double across, uint32_t seed, double ringsPerPixel) {
-  const double bend = 14.0 * (Fbm(along * 0.012, across * 0.03, 3, seed) - 0.5);
+  const double bend = 9.0 * (Fbm(along * 0.008, across * 0.03, 3, seed) - 0.5);
   const double phase = (across + bend) * ringsPerPixel * 2 * std::numbers::pi;
-  double ring = 0.5 + 0.5 * std::sin(phase + 2.0 * Fbm(along * 0.02, across * 0.05, 2, seed + 7));
+  double ring = 0.5 + 0.5 * std::sin(phase + 1.4 * Fbm(along * 0.015, across * 0.05, 2, seed + 7));
   ring = std::pow(ring, 2.2);  // narrow dark late wood, wide light early wood
   const double fibre = ValueNoise(along * 0.08, across * 1.1, seed + 13) - 0.5;
   return std::clamp(ring + 0.35 * fibre, 0.0, 1.0);
