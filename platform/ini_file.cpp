@@ -50,8 +50,7 @@ TParsedLine ParseLine(std::string_view text) {
   if (line.empty() || line.front() == ';') return {};
   if (line.front() == '[') {
     const auto close = line.rfind(']');
-    if (close != std::string_view::npos)
-      return {lkSection, Trim(line.substr(1, close - 1)), {}};
+    if (close != std::string_view::npos) return {lkSection, Trim(line.substr(1, close - 1)), {}};
   }
   const auto eq = line.find('=');
   if (eq == std::string_view::npos) return {};
@@ -61,28 +60,19 @@ TParsedLine ParseLine(std::string_view text) {
 }
 
 // Case folding of Windows-1251 letters: ASCII, the Russian alphabet and the
-// few other Cyrillic pairs of the code page.
+// other Cyrillic pairs of the code page (small letter, capital letter):
+// ё ђ ѓ љ њ ќ ћ џ ў ј ґ є ї і ѕ.
+constexpr unsigned char kCyrillicPairs[][2] = {
+    {0xB8, 0xA8}, {0x90, 0x80}, {0x83, 0x81}, {0x9A, 0x8A}, {0x9C, 0x8C},
+    {0x9D, 0x8D}, {0x9E, 0x8E}, {0x9F, 0x8F}, {0xA2, 0xA1}, {0xBC, 0xA3},
+    {0xB4, 0xA5}, {0xBA, 0xAA}, {0xBF, 0xAF}, {0xB3, 0xB2}, {0xBE, 0xBD}};
+
 unsigned char FoldCase(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
   if (c >= 0xE0) return static_cast<unsigned char>(c - 0x20);  // а..я
-  switch (c) {
-    case 0xB8: return 0xA8;  // ё
-    case 0x90: return 0x80;  // ђ
-    case 0x83: return 0x81;  // ѓ
-    case 0x9A: return 0x8A;  // љ
-    case 0x9C: return 0x8C;  // њ
-    case 0x9D: return 0x8D;  // ќ
-    case 0x9E: return 0x8E;  // ћ
-    case 0x9F: return 0x8F;  // џ
-    case 0xA2: return 0xA1;  // ў
-    case 0xBC: return 0xA3;  // ј
-    case 0xB4: return 0xA5;  // ґ
-    case 0xBA: return 0xAA;  // є
-    case 0xBF: return 0xAF;  // ї
-    case 0xB3: return 0xB2;  // і
-    case 0xBE: return 0xBD;  // ѕ
-    default: return c;
-  }
+  for (const auto& pair : kCyrillicPairs)
+    if (c == pair[0]) return pair[1];
+  return c;
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -266,8 +256,7 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
   return Cp1251ToUtf8(value);
 }
 
-int TIniFile::ReadInteger(std::string_view section, std::string_view key,
-                          int defaultValue) const {
+int TIniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
   return ParseProfileInteger(ReadString(section, key, ""), defaultValue);
 }
 
@@ -320,8 +309,7 @@ TIniWriteResult TIniFile::WriteString(std::string_view section, std::string_view
   return TIniWriteResult::Success();
 }
 
-TIniWriteResult TIniFile::WriteInteger(std::string_view section, std::string_view key,
-                                       int value) {
+TIniWriteResult TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
   return WriteString(section, key, std::to_string(value));
 }
 

@@ -26,7 +26,8 @@ TSettings ReadSettings(const TIniFile& ini) {
   s.phoneNumber = ini.ReadString(kSectionPlayer, kKeyDefaultNumber, s.phoneNumber);
   s.playerName = ini.ReadString(kSectionPlayer, kKeyName, s.playerName);
   for (int n = 1; n <= kComPortCount; ++n)
-    s.comPortDevices[static_cast<std::size_t>(n - 1)] = ini.ReadString(kSectionPorts, ComPortKey(n), "");
+    s.comPortDevices[static_cast<std::size_t>(n - 1)] =
+        ini.ReadString(kSectionPorts, ComPortKey(n), "");
   return s;
 }
 

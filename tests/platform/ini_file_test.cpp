@@ -54,14 +54,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "Classic", ""},
         TReadRow{"KeyIsCaseInsensitive", "[Options]\r\nfIGURES=Glass\r\n", "Options", "Figures",
                  "Classic", "Glass"},
-        TReadRow{"SectionIsCaseInsensitive", "[OPTIONS]\r\nFigures=Glass\r\n", "options",
-                 "Figures", "Classic", "Glass"},
+        TReadRow{"SectionIsCaseInsensitive", "[OPTIONS]\r\nFigures=Glass\r\n", "options", "Figures",
+                 "Classic", "Glass"},
         TReadRow{"CyrillicSectionIsCaseInsensitive",
                  std::string("[") + kIgrokUpperCp1251 + "]\r\nName=" + kVasyaCp1251 + "\r\n",
                  "игрок", "Name", "", "Вася"},
         TReadRow{"BlanksAroundKeyAndValueAreTrimmed",
-                 std::string("[Player]\r\n\t Name  =  ") + kVasyaCp1251 + " x \r\n",
-                 "Player", "Name", "", "Вася x"},
+                 std::string("[Player]\r\n\t Name  =  ") + kVasyaCp1251 + " x \r\n", "Player",
+                 "Name", "", "Вася x"},
         TReadRow{"CyrillicValueIsDecodedFrom1251",
                  std::string("[Player]\r\nName=") + kVasyaCp1251 + "\r\n", "Player", "Name", "",
                  "Вася"},
@@ -78,15 +78,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "Name", "none", "none"},
         TReadRow{"CommentIsNotAKey", "[Player]\r\n;Name=Hidden\r\n", "Player", ";Name", "none",
                  "none"},
-        TReadRow{"KeyBeforeAnySectionBelongsToNone", "Name=Loose\r\n[Player]\r\n", "Player",
-                 "Name", "none", "none"},
+        TReadRow{"KeyBeforeAnySectionBelongsToNone", "Name=Loose\r\n[Player]\r\n", "Player", "Name",
+                 "none", "none"},
         TReadRow{"ValueMayHoldEqualsSigns", "[Player]\r\nName=a=b\r\n", "Player", "Name", "",
                  "a=b"},
         TReadRow{"UnixLineEndsRead", "[Options]\nFigures=Glass\nBoard=Stone", "Options", "Board",
                  "", "Stone"},
-        TReadRow{"TextStopsAt2047Characters",
-                 "[Player]\r\nName=" + std::string(3000, 'x') + "\r\n", "Player", "Name", "",
-                 std::string(TIniFile::kMaxValueLength, 'x')},
+        TReadRow{"TextStopsAt2047Characters", "[Player]\r\nName=" + std::string(3000, 'x') + "\r\n",
+                 "Player", "Name", "", std::string(TIniFile::kMaxValueLength, 'x')},
         TReadRow{"TextOf2047CharactersIsWhole",
                  "[Player]\r\nName=" + std::string(2046, 'x') + "y\r\n", "Player", "Name", "",
                  std::string(2046, 'x') + "y"}),
@@ -114,22 +113,18 @@ TEST_P(ProfileIntegerTest, ParsesOrGivesDefault) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ProfileIntegerTest,
-    ::testing::Values(TIntegerRow{"Decimal", "2816", 2816}, TIntegerRow{"Negative", "-5", -5},
-                      TIntegerRow{"PlusSign", "+7", 7}, TIntegerRow{"Zero", "0", 0},
-                      TIntegerRow{"HexLower", "0x0B00", 2816}, TIntegerRow{"HexUpperX", "0X0b00", 2816},
-                      TIntegerRow{"HexOneDigit", "0x1", 1},
-                      TIntegerRow{"HexAllBitsIsMinusOne", "0xFFFFFFFF", -1},
-                      TIntegerRow{"HexTooLong", "0x100000000", 2804},
-                      TIntegerRow{"BareHexPrefix", "0x", 2804},
-                      TIntegerRow{"HexWithBadDigit", "0xZZ", 2804},
-                      TIntegerRow{"HexWithSign", "0x-1", 2804},
-                      TIntegerRow{"Letters", "abc", 2804}, TIntegerRow{"Empty", "", 2804},
-                      TIntegerRow{"TrailingGarbage", "12abc", 2804},
-                      TIntegerRow{"TwoSigns", "+-5", 2804}, TIntegerRow{"OnlySign", "-", 2804},
-                      TIntegerRow{"DecimalOverflow", "99999999999", 2804},
-                      TIntegerRow{"IntMax", "2147483647", 2147483647},
-                      TIntegerRow{"InnerBlank", "28 04", 2804},
-                      TIntegerRow{"DollarIsNotHex", "$B00", 2804}),
+    ::testing::Values(
+        TIntegerRow{"Decimal", "2816", 2816}, TIntegerRow{"Negative", "-5", -5},
+        TIntegerRow{"PlusSign", "+7", 7}, TIntegerRow{"Zero", "0", 0},
+        TIntegerRow{"HexLower", "0x0B00", 2816}, TIntegerRow{"HexUpperX", "0X0b00", 2816},
+        TIntegerRow{"HexOneDigit", "0x1", 1}, TIntegerRow{"HexAllBitsIsMinusOne", "0xFFFFFFFF", -1},
+        TIntegerRow{"HexTooLong", "0x100000000", 2804}, TIntegerRow{"BareHexPrefix", "0x", 2804},
+        TIntegerRow{"HexWithBadDigit", "0xZZ", 2804}, TIntegerRow{"HexWithSign", "0x-1", 2804},
+        TIntegerRow{"Letters", "abc", 2804}, TIntegerRow{"Empty", "", 2804},
+        TIntegerRow{"TrailingGarbage", "12abc", 2804}, TIntegerRow{"TwoSigns", "+-5", 2804},
+        TIntegerRow{"OnlySign", "-", 2804}, TIntegerRow{"DecimalOverflow", "99999999999", 2804},
+        TIntegerRow{"IntMax", "2147483647", 2147483647}, TIntegerRow{"InnerBlank", "28 04", 2804},
+        TIntegerRow{"DollarIsNotHex", "$B00", 2804}),
     [](const ::testing::TestParamInfo<TIntegerRow>& info) { return info.param.name; });
 
 TEST(IniFile, IntegersAndBooleansThroughTheFile) {
@@ -272,25 +267,24 @@ TEST_P(IniWriteFailureTest, ReportsUnableToWrite) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, IniWriteFailureTest,
-    ::testing::Values(
-        TFailRow{"FolderDoesNotExist",
-                 [](const TTestDir& d) { return d.File("gone/zervik.INI"); }},
-        TFailRow{"PathIsAnEmptyFolder",
-                 [](const TTestDir& d) {
-                   std::filesystem::create_directory(d.File("zervik.INI"));
-                   return d.File("zervik.INI");
-                 }},
-        TFailRow{"PathIsAFolderWithFiles",
-                 [](const TTestDir& d) {
-                   std::filesystem::create_directory(d.File("zervik.INI"));
-                   TTestDir::Put(d.File("zervik.INI/inside"), "x");
-                   return d.File("zervik.INI");
-                 }},
-        TFailRow{"ParentIsAFile",
-                 [](const TTestDir& d) {
-                   TTestDir::Put(d.File("plain"), "x");
-                   return d.File("plain/zervik.INI");
-                 }}),
+    ::testing::Values(TFailRow{"FolderDoesNotExist",
+                               [](const TTestDir& d) { return d.File("gone/zervik.INI"); }},
+                      TFailRow{"PathIsAnEmptyFolder",
+                               [](const TTestDir& d) {
+                                 std::filesystem::create_directory(d.File("zervik.INI"));
+                                 return d.File("zervik.INI");
+                               }},
+                      TFailRow{"PathIsAFolderWithFiles",
+                               [](const TTestDir& d) {
+                                 std::filesystem::create_directory(d.File("zervik.INI"));
+                                 TTestDir::Put(d.File("zervik.INI/inside"), "x");
+                                 return d.File("zervik.INI");
+                               }},
+                      TFailRow{"ParentIsAFile",
+                               [](const TTestDir& d) {
+                                 TTestDir::Put(d.File("plain"), "x");
+                                 return d.File("plain/zervik.INI");
+                               }}),
     [](const ::testing::TestParamInfo<TFailRow>& info) { return info.param.name; });
 
 // ---------------------------------------------------------------- file name

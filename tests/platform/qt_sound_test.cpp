@@ -38,7 +38,8 @@ std::string TinyWave() {
   PutLe(wav, 8, 2);      // bits per sample
   wav += "data";
   PutLe(wav, kSamples, 4);
-  for (std::uint32_t i = 0; i < kSamples; ++i) wav.push_back(static_cast<char>(i % 16 < 8 ? 136 : 120));
+  for (std::uint32_t i = 0; i < kSamples; ++i)
+    wav.push_back(static_cast<char>(i % 16 < 8 ? 136 : 120));
   return wav;
 }
 

@@ -15,8 +15,8 @@ inline QCoreApplication& TestApp() {
   static int argc = 1;
   static char name[] = "platform_qt_tests";
   static char* argv[] = {name, nullptr};
-  static QCoreApplication* app =
-      QCoreApplication::instance() ? QCoreApplication::instance() : new QCoreApplication(argc, argv);
+  static QCoreApplication* app = QCoreApplication::instance() ? QCoreApplication::instance()
+                                                              : new QCoreApplication(argc, argv);
   return *app;
 }
 

@@ -15,8 +15,8 @@ void PrintTo(const TSettings& s, std::ostream* os) {
   *os << "{Figures=" << s.pieceSetName << " Board=" << s.boardName
       << " DrawHV=" << s.drawCoordinates << " Server_ip=" << s.serverAddress
       << " ModemPulse=" << s.pulseDialling << " ModemPort=" << s.modemPort
-      << " LANPort=" << s.lanPort << " DefaultNumber=" << s.phoneNumber
-      << " Name=" << s.playerName << " Ports=";
+      << " LANPort=" << s.lanPort << " DefaultNumber=" << s.phoneNumber << " Name=" << s.playerName
+      << " Ports=";
   for (const auto& d : s.comPortDevices) *os << "[" << d << "]";
   *os << "}";
 }
@@ -39,10 +39,10 @@ const std::string kDefaultsWritten =
 // changed while running, written at shut-down.
 struct TSettingsRow {
   const char* name;
-  std::optional<std::string> before;            // nullopt: no file
-  std::function<void(TSettings&)> expectRead;   // turns the defaults into what is read
-  std::function<void(TSettings&)> change;       // what the session changes
-  std::string after;                            // the exact bytes after shut-down
+  std::optional<std::string> before;           // nullopt: no file
+  std::function<void(TSettings&)> expectRead;  // turns the defaults into what is read
+  std::function<void(TSettings&)> change;      // what the session changes
+  std::string after;                           // the exact bytes after shut-down
 };
 void PrintTo(const TSettingsRow& row, std::ostream* os) { *os << row.name; }
 
@@ -89,14 +89,12 @@ INSTANTIATE_TEST_SUITE_P(
                      "[Options]\r\nDrawHV=1\r\nFigures=Classic\r\nBoard=Wood\r\nModemPort=0\r\n"
                      "LANPort=2804\r\nModemPulse=1\r\n\r\n"
                      "[Player]\r\nName=\r\nServer_ip=\r\nDefaultNumber=\r\n"},
-        TSettingsRow{"HexLanPortIsReadAndWrittenBackInDecimal",
-                     "[Options]\r\nLANPort=0x0B00\r\n", [](TSettings& s) { s.lanPort = 2816; },
-                     nullptr,
+        TSettingsRow{"HexLanPortIsReadAndWrittenBackInDecimal", "[Options]\r\nLANPort=0x0B00\r\n",
+                     [](TSettings& s) { s.lanPort = 2816; }, nullptr,
                      "[Options]\r\nLANPort=2816\r\nFigures=Classic\r\nBoard=Wood\r\nDrawHV=0\r\n"
                      "ModemPort=0\r\nModemPulse=1\r\n\r\n"
                      "[Player]\r\nName=\r\nServer_ip=\r\nDefaultNumber=\r\n"},
-        TSettingsRow{"InvalidLanPortGivesDefault", "[Options]\r\nLANPort=abc\r\n", nullptr,
-                     nullptr,
+        TSettingsRow{"InvalidLanPortGivesDefault", "[Options]\r\nLANPort=abc\r\n", nullptr, nullptr,
                      "[Options]\r\nLANPort=2804\r\nFigures=Classic\r\nBoard=Wood\r\nDrawHV=0\r\n"
                      "ModemPort=0\r\nModemPulse=1\r\n\r\n"
                      "[Player]\r\nName=\r\nServer_ip=\r\nDefaultNumber=\r\n"},
@@ -114,8 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
                        s.comPortDevices[1] = "/dev/ttyUSB0";
                      },
                      nullptr, kFullFile},
-        TSettingsRow{"CyrillicNameWrittenIn1251",
-                     std::nullopt, nullptr, [](TSettings& s) { s.playerName = "Вася Пупкин"; },
+        TSettingsRow{"CyrillicNameWrittenIn1251", std::nullopt, nullptr,
+                     [](TSettings& s) { s.playerName = "Вася Пупкин"; },
                      "[Player]\r\nName=" + kVasyaCp1251 +
                          "\r\nServer_ip=\r\nDefaultNumber=\r\n\r\n"
                          "[Options]\r\nFigures=Classic\r\nBoard=Wood\r\nDrawHV=0\r\n"
@@ -150,15 +148,16 @@ INSTANTIATE_TEST_SUITE_P(
                      "[options]\r\nfigures=Glass\r\nDRAWHV=1\r\nlanport=16\r\nBoard=Wood\r\n"
                      "ModemPort=0\r\nModemPulse=1\r\n[PLAYER]\r\nname=Ann\r\nServer_ip=\r\n"
                      "DefaultNumber=\r\n"},
-        TSettingsRow{"PortsAreReadAndNeverWritten",
-                     "[Ports]\r\nCOM1=/dev/ttyUSB0\r\ncom3 = /dev/pts/5 \r\nCOM7=/dev/null\r\n",
-                     [](TSettings& s) {
-                       s.comPortDevices[0] = "/dev/ttyUSB0";
-                       s.comPortDevices[2] = "/dev/pts/5";
-                     },
-                     [](TSettings& s) { s.comPortDevices[3] = "/dev/ttyACM0"; },
-                     "[Ports]\r\nCOM1=/dev/ttyUSB0\r\ncom3 = /dev/pts/5 \r\nCOM7=/dev/null\r\n\r\n" +
-                         kDefaultsWritten}),
+        TSettingsRow{
+            "PortsAreReadAndNeverWritten",
+            "[Ports]\r\nCOM1=/dev/ttyUSB0\r\ncom3 = /dev/pts/5 \r\nCOM7=/dev/null\r\n",
+            [](TSettings& s) {
+              s.comPortDevices[0] = "/dev/ttyUSB0";
+              s.comPortDevices[2] = "/dev/pts/5";
+            },
+            [](TSettings& s) { s.comPortDevices[3] = "/dev/ttyACM0"; },
+            "[Ports]\r\nCOM1=/dev/ttyUSB0\r\ncom3 = /dev/pts/5 \r\nCOM7=/dev/null\r\n\r\n" +
+                kDefaultsWritten}),
     [](const ::testing::TestParamInfo<TSettingsRow>& info) { return info.param.name; });
 
 TEST(Settings, ComPortDevicesWithAndWithoutPortsSection) {
