@@ -29,9 +29,12 @@ std::string PortUnavailableText(int port) {
 
 TLanLink::TLanLink(TScreenData& screen, IDialogPanel& panel, TTimers& timers, int lanPort,
                    int connectLimitMs, QObject* parent)
+    : TLanLink(timers, lanPort, connectLimitMs, parent) {
+  SetScreens(screen, panel);
+}
+
+TLanLink::TLanLink(TTimers& timers, int lanPort, int connectLimitMs, QObject* parent)
     : QObject(parent),
-      screen(screen),
-      panel(panel),
       timers(timers),
       connectLimitMs(connectLimitMs),
       port(lanPort),
@@ -45,6 +48,11 @@ TLanLink::TLanLink(TScreenData& screen, IDialogPanel& panel, TTimers& timers, in
   connect(cs1, &QTcpSocket::errorOccurred, this, &TLanLink::cs1Error);
   connect(cs1, &QTcpSocket::disconnected, this, &TLanLink::cs1Disconnect);
   connect(ss1, &QTcpServer::newConnection, this, &TLanLink::ss1ClientConnect);
+}
+
+void TLanLink::SetScreens(TScreenData& screenData, IDialogPanel& dialogPanel) {
+  screen = &screenData;
+  panel = &dialogPanel;
 }
 
 TLanLink::~TLanLink() {
@@ -94,10 +102,24 @@ void TLanLink::SetClientActive(bool active) {
     // match from whatever screen is shown by then.
     attemptRunning = false;
     timers.FreeTimers(tagConnectLimit);
-    if (cs1->state() != QAbstractSocket::UnconnectedState) cs1->abort();
+    if (cs1->state() == QAbstractSocket::ConnectedState)
+      CloseConnection(cs1);
+    else if (cs1->state() != QAbstractSocket::UnconnectedState &&
+             cs1->state() != QAbstractSocket::ClosingState)
+      cs1->abort();
     return;
   }
-  if (cs1->state() != QAbstractSocket::UnconnectedState) return;
+  switch (cs1->state()) {
+    case QAbstractSocket::UnconnectedState:
+      break;
+    case QAbstractSocket::ClosingState:
+      // The last match's "ext" may still be on its way; a new attempt
+      // matters more.
+      cs1->abort();
+      break;
+    default:
+      return;  // connected, or an attempt is running
+  }
   attemptRunning = true;
   timers.FreeTimers(tagConnectLimit);
   timers.CreateTimer(tagConnectLimit, connectLimitMs, [this] { ConnectLimitReached(); });
@@ -183,6 +205,8 @@ void TLanLink::cs1Connect() {
   }
   attemptRunning = false;
   timers.FreeTimers(tagConnectLimit);
+  // Moves and chat lines are small and wait for no more bytes.
+  cs1->setSocketOption(QAbstractSocket::LowDelayOption, 1);
   reader.Reset();
   if (onLinkEstablished) onLinkEstablished();
 }
@@ -190,6 +214,8 @@ void TLanLink::cs1Connect() {
 void TLanLink::cs1Read() {
   // Read everything before handing it on: a message may close the socket.
   const QByteArray bytes = cs1->readAll();
+  // What arrives while our side closes belongs to a match that has ended.
+  if (cs1->state() != QAbstractSocket::ConnectedState) return;
   reader.Feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
@@ -212,22 +238,23 @@ void TLanLink::ConnectLimitReached() {
 void TLanLink::FailConnectionAttempt() {
   attemptRunning = false;
   timers.FreeTimers(tagConnectLimit);
-  if (screen.panelShown && screen.screenState == ssLanEnterHost) {
-    screen.promptColour = clRed;
-    screen.promptText = kServerNotFoundText;
+  if (screen && screen->panelShown && screen->screenState == ssLanEnterHost) {
+    screen->promptColour = clRed;
+    screen->promptText = kServerNotFoundText;
     // Not re-centred: the text starts where the prompt started.
-    panel.PaintDialogPanel(true);
+    panel->PaintDialogPanel(true);
     timers.FreeTimers(tagRestorePrompt);
     timers.CreateTimer(tagRestorePrompt, kRestorePromptMs, [this] { RestoreHostPrompt(); });
   }
+  if (onConnectionFailed) onConnectionFailed();
 }
 
 void TLanLink::RestoreHostPrompt() {
-  if (screen.screenState == ssLanEnterHost) {
-    screen.screenButtons[btnPanelMid].visible = true;
-    screen.promptColour = clBlack;
-    screen.promptText = kHostPromptText;
-    panel.PaintDialogPanel(true);
+  if (screen && screen->screenState == ssLanEnterHost) {
+    screen->screenButtons[btnPanelMid].visible = true;
+    screen->promptColour = clBlack;
+    screen->promptText = kHostPromptText;
+    panel->PaintDialogPanel(true);
   }
   timers.FreeTimers(tagRestorePrompt);
 }
@@ -246,6 +273,7 @@ void TLanLink::ss1ClientConnect() {
     }
     ss1Taken = true;
     ss1Connection = client;
+    client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(client, &QTcpSocket::readyRead, this, &TLanLink::ss1ClientRead);
     connect(client, &QTcpSocket::errorOccurred, this, &TLanLink::ss1ClientError);
     connect(client, &QTcpSocket::disconnected, this, &TLanLink::ss1ClientDisconnect);
@@ -283,19 +311,36 @@ void TLanLink::DropServerConnection() {
   QTcpSocket* client = ss1Connection;
   ss1Connection = nullptr;
   client->disconnect(this);
-  client->abort();
-  // Not deleted at once: this may run inside the connection's own read
-  // event.
+  if (client->state() == QAbstractSocket::ConnectedState) {
+    CloseConnection(client);
+    // Deleted once the last bytes are out; never at once, since this may
+    // run inside the connection's own read event.
+    if (client->state() != QAbstractSocket::UnconnectedState) {
+      connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+      return;
+    }
+  } else {
+    client->abort();
+  }
   client->deleteLater();
 }
 
+void TLanLink::CloseConnection(QTcpSocket* socket) {
+  // The last message written (an "ext") must reach the peer: the socket
+  // is closed once what it holds is written, not thrown away. Flushing
+  // first hands it to the system now, before any exit.
+  socket->flush();
+  socket->disconnectFromHost();
+}
+
 void TLanLink::ShowPortError(int errorCode) {
-  if (screen.screenState != ssLanWaitClient) return;
-  screen.promptColour = clRed;
-  screen.promptText = errorCode == QAbstractSocket::AddressInUseError ? PortTakenText(port)
-                                                                        : PortUnavailableText(port);
-  panel.CentreDialogTexts();
-  panel.PaintDialogPanel(true);
+  if (!screen || screen->screenState != ssLanWaitClient) return;
+  screen->promptColour = clRed;
+  screen->promptText = errorCode == QAbstractSocket::AddressInUseError
+                           ? PortTakenText(port)
+                           : PortUnavailableText(port);
+  panel->CentreDialogTexts();
+  panel->PaintDialogPanel(true);
 }
 
 }  // namespace zervik

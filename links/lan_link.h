@@ -54,6 +54,12 @@ class TLanLink : public QObject, public ISender, public ILinkControl {
   TLanLink(TScreenData& screen, IDialogPanel& panel, TTimers& timers,
            int lanPort = kDefaultLanPort, int connectLimitMs = kConnectLimitMs,
            QObject* parent = nullptr);
+  // Without screens yet (their owner may be built after the link, since it
+  // needs the link as its sender); until SetScreens the link's errors show
+  // nothing in the panel.
+  explicit TLanLink(TTimers& timers, int lanPort = kDefaultLanPort,
+                    int connectLimitMs = kConnectLimitMs, QObject* parent = nullptr);
+  void SetScreens(TScreenData& screen, IDialogPanel& panel);
   ~TLanLink() override;
   TLanLink(const TLanLink&) = delete;
   TLanLink& operator=(const TLanLink&) = delete;
@@ -62,6 +68,10 @@ class TLanLink : public QObject, public ISender, public ILinkControl {
   // match controller's LinkEstablished and HandleOpponentMessage).
   std::function<void()> onLinkEstablished;
   TMessageHandler onOpponentMessage;
+  // A connection attempt has failed (refused, unreachable, no such name,
+  // the time limit), whatever screen is shown. For a driver without a
+  // panel; the panel's prompt is told separately.
+  std::function<void()> onConnectionFailed;
 
   // The serial line behind the LAN link in SendToOpponent's order, and the
   // modem's side of ILinkControl. Either may be null.
@@ -121,9 +131,10 @@ class TLanLink : public QObject, public ISender, public ILinkControl {
   void FailConnectionAttempt();
   void DropServerConnection();
   void ShowPortError(int errorCode);
+  void CloseConnection(QTcpSocket* socket);
 
-  TScreenData& screen;
-  IDialogPanel& panel;
+  TScreenData* screen = nullptr;
+  IDialogPanel* panel = nullptr;
   TTimers& timers;
   int connectLimitMs;
   std::string host;
