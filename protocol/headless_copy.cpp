@@ -419,9 +419,10 @@ void THeadlessCopy::AnswerNewGame(bool yes) {
   Observe();
 }
 
-void THeadlessCopy::RequestNewGame() {
-  match.RequestNewGame();
+bool THeadlessCopy::RequestNewGame() {
+  const bool asked = match.RequestNewGame();
   Observe();
+  return asked;
 }
 
 bool THeadlessCopy::ClickDrawItem() {

@@ -101,7 +101,7 @@ class THeadlessCopy {
   // ---- The player ----
   TPickResult PickColour(int colour);  // 0 white, 1 black; uses nameField
   void AnswerNewGame(bool yes);        // "Да" / "Нет" on ssNewGameQuery
-  void RequestNewGame();               // "Новая игра", when it is enabled
+  bool RequestNewGame();               // "Новая игра", when it is enabled
   bool ClickDrawItem();                // btnDraw, when it is enabled
   void Leave();                        // "Выход" confirmed
   // Types `text` into the chat entry and presses Enter.

@@ -79,6 +79,8 @@ class TTwoCopies {
   void Cut() { cut = true; }
 
   void Advance(std::int64_t ms) { clock.Advance(ms); }
+  // How often `side` has closed its links (CloseLinks).
+  int CloseCalls(int side) const { return ends[side].closeCalls; }
 
   TVirtualTimers clock;
   // Every message each side sent while the connection was open, in order.
