@@ -1,11 +1,10 @@
 #include "art_files.h"
 
-#include "quantize.h"
-
 #include <QFile>
-
 #include <algorithm>
 #include <cmath>
+
+#include "quantize.h"
 
 namespace {
 

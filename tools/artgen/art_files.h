@@ -5,7 +5,6 @@
 
 #include <QImage>
 #include <QString>
-
 #include <cstdint>
 #include <optional>
 #include <vector>

@@ -1,11 +1,11 @@
 #include "boards.h"
 
-#include "noise.h"
-
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
+
+#include "noise.h"
 
 namespace {
 
@@ -52,7 +52,8 @@ QImage PaintBoard(const TSquarePaint& square, const TFramePaint& frame) {
 // edges, shadow on the bottom and right, and a dark inner line where the frame
 // meets the squares.
 double FrameBevel(int x, int y, int depth) {
-  const bool topLeft = (y == depth && x >= depth && x < kBoardSize - depth) || (x == depth && y >= depth);
+  const bool topLeft =
+      (y == depth && x >= depth && x < kBoardSize - depth) || (x == depth && y >= depth);
   if (depth == 0) return topLeft ? 1.22 : 0.62;
   if (depth == kBoardMargin - 1) return 0.58;
   if (depth == 1) return topLeft ? 1.12 : 0.82;
@@ -90,7 +91,8 @@ TBoard Wood() {
     const double along = (turned ? y : x) + ox, across = (turned ? x : y) + oy;
     const double g = Grain(along, across, seed, light ? 1.0 / 9.0 : 1.0 / 7.0);
     const double tone = 0.96 + 0.08 * Fbm(x * 0.03 + ox, y * 0.03 + oy, 2, seed + 3);
-    const TColour c = light ? Lerp(kMaple, kMapleLate, 0.55 * g) : Lerp(kWalnut, kWalnutLate, 0.7 * g);
+    const TColour c =
+        light ? Lerp(kMaple, kMapleLate, 0.55 * g) : Lerp(kWalnut, kWalnutLate, 0.7 * g);
     return Scale(c, tone);
   };
   auto frame = [](int x, int y, int depth) {
@@ -121,7 +123,8 @@ double Vein(double x, double y, uint32_t seed, double sharpness) {
 
 TBoard Marble() {
   auto square = [](double x, double y, bool light, int index) {
-    const double ox = HashUnit(index, 3, kMarbleSeed) * 800, oy = HashUnit(index, 4, kMarbleSeed) * 800;
+    const double ox = HashUnit(index, 3, kMarbleSeed) * 800,
+                 oy = HashUnit(index, 4, kMarbleSeed) * 800;
     const double cloud = Fbm((x + ox) * 0.04, (y + oy) * 0.04, 3, kMarbleSeed + 5);
     if (light) {
       const double vein = Vein(x + ox, y + oy, kMarbleSeed, 14.0);
@@ -150,7 +153,8 @@ constexpr TColour kGreenFrame{70, 92, 52};
 // A printed tournament board: flat colours with a faint paper texture.
 TBoard Green() {
   auto square = [](double x, double y, bool light, int index) {
-    const double paper = ValueNoise((x + index * 61) * 0.7, (y + index * 37) * 0.7, kGreenSeed) - 0.5;
+    const double paper =
+        ValueNoise((x + index * 61) * 0.7, (y + index * 37) * 0.7, kGreenSeed) - 0.5;
     return Scale(light ? kGreenLight : kGreenDark, 1.0 + 0.025 * paper);
   };
   auto frame = [](int x, int y, int depth) { return Scale(kGreenFrame, FrameBevel(x, y, depth)); };

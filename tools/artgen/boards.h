@@ -5,7 +5,6 @@
 
 #include <QImage>
 #include <QString>
-
 #include <vector>
 
 inline constexpr int kBoardSize = 490;

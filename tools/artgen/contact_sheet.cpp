@@ -1,11 +1,10 @@
 #include "contact_sheet.h"
 
+#include <QPainter>
+#include <algorithm>
+
 #include "fonts.h"
 #include "ui_bitmaps.h"
-
-#include <QPainter>
-
-#include <algorithm>
 
 namespace {
 
@@ -23,15 +22,18 @@ void DrawPiece(QImage& target, const QImage& piece, int left, int top) {
         target.setPixel(left + x, top + y, piece.pixel(x, y));
 }
 
-void Label(QPainter& p, const QRawFont& font, const QString& text, QPointF at, QColor colour = Qt::black) {
+void Label(QPainter& p, const QRawFont& font, const QString& text, QPointF at,
+           QColor colour = Qt::black) {
   p.fillPath(TextPath(font, text, at), colour);
 }
 
 QImage Enlarged(const QImage& img, int factor) {
-  return img.scaled(img.width() * factor, img.height() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  return img.scaled(img.width() * factor, img.height() * factor, Qt::IgnoreAspectRatio,
+                    Qt::FastTransformation);
 }
 
-QImage ButtonWithCaption(const QImage& face, const QRawFont& font, const QString& caption, QColor colour) {
+QImage ButtonWithCaption(const QImage& face, const QRawFont& font, const QString& caption,
+                         QColor colour) {
   QImage b = face.convertToFormat(QImage::Format_RGB32);
   QPainter p(&b);
   p.setRenderHint(QPainter::Antialiasing, true);
@@ -42,9 +44,11 @@ QImage ButtonWithCaption(const QImage& face, const QRawFont& font, const QString
 
 }  // namespace
 
-QImage DrawContactSheet(const std::vector<TPieceSet>& sets, const std::vector<TBoard>& boards, const QImage& button,
-                        const QImage& checkBox, const QImage& switchGlyph, const QImage& logo) {
-  const int panelW = kBoardMargin + kPanelColumns * kSquareSize, panelH = kBoardMargin + kPanelRows * kSquareSize;
+QImage DrawContactSheet(const std::vector<TPieceSet>& sets, const std::vector<TBoard>& boards,
+                        const QImage& button, const QImage& checkBox, const QImage& switchGlyph,
+                        const QImage& logo) {
+  const int panelW = kBoardMargin + kPanelColumns * kSquareSize,
+            panelH = kBoardMargin + kPanelRows * kSquareSize;
   const int cellW = panelW + kGap, cellH = panelH + kLabel + kGap;
   const int topH = kGap + static_cast<int>(sets.size()) * cellH;
   const int width = kGap + static_cast<int>(boards.size()) * cellW;
@@ -68,13 +72,15 @@ QImage DrawContactSheet(const std::vector<TPieceSet>& sets, const std::vector<TB
       // once on a light and once on a dark square.
       for (int row = 0; row < kPanelRows; ++row)
         for (int k = 0; k < kPanelColumns; ++k)
-          DrawPiece(sheet, sets[s].pictures[(row / 2) * kPieceKinds + k], left + kBoardMargin + k * kSquareSize,
+          DrawPiece(sheet, sets[s].pictures[(row / 2) * kPieceKinds + k],
+                    left + kBoardMargin + k * kSquareSize,
                     boardTop + kBoardMargin + row * kSquareSize);
     }
 
   // The default skin in the opening position.
   const int boardLeft = kGap, boardTop = topH + kLabel;
-  Label(p, *bold, sets[0].name + " / " + boards[0].name + ", opening position", QPointF(boardLeft, topH + 13));
+  Label(p, *bold, sets[0].name + " / " + boards[0].name + ", opening position",
+        QPointF(boardLeft, topH + 13));
   p.drawImage(boardLeft, boardTop, boards[0].picture);
   constexpr int kBackRank[8] = {0, 1, 2, 3, 4, 2, 1, 0};
   for (int x = 0; x < 8; ++x) {
@@ -91,9 +97,12 @@ QImage DrawContactSheet(const std::vector<TPieceSet>& sets, const std::vector<TB
   int y = topH + 13;
   Label(p, *bold, "101: button face, stacked as in the panel, and 2x", QPointF(x, y));
   y += 8;
-  const QImage normal = ButtonWithCaption(button, *font, QString::fromUtf8("Новая игра"), Qt::black);
-  const QImage hover = ButtonWithCaption(button, *font, QString::fromUtf8("Опции"), QColor(0, 0, 255));
-  const QImage disabled = ButtonWithCaption(button, *font, QString::fromUtf8("Ничья"), QColor(192, 192, 192));
+  const QImage normal =
+      ButtonWithCaption(button, *font, QString::fromUtf8("Новая игра"), Qt::black);
+  const QImage hover =
+      ButtonWithCaption(button, *font, QString::fromUtf8("Опции"), QColor(0, 0, 255));
+  const QImage disabled =
+      ButtonWithCaption(button, *font, QString::fromUtf8("Ничья"), QColor(192, 192, 192));
   p.drawImage(x, y, normal);
   p.drawImage(x, y + kButtonHeight, hover);
   p.drawImage(x, y + 2 * kButtonHeight, disabled);

@@ -24,6 +24,7 @@ QPainterPath TextPath(const QRawFont& font, const QString& text, QPointF origin)
 
 double TextWidth(const QRawFont& font, const QString& text) {
   double width = 0;
-  for (const QPointF& a : font.advancesForGlyphIndexes(font.glyphIndexesForString(text))) width += a.x();
+  for (const QPointF& a : font.advancesForGlyphIndexes(font.glyphIndexesForString(text)))
+    width += a.x();
   return width;
 }

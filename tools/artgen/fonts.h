@@ -5,13 +5,16 @@
 #include <QPainterPath>
 #include <QRawFont>
 #include <QString>
-
 #include <optional>
 
-inline constexpr const char* kFreeSerifFile = "/usr/share/fonts/truetype/freefont/FreeSerif.ttf";  // fonts-freefont-ttf
-inline constexpr const char* kFreeSerifBoldFile = "/usr/share/fonts/truetype/freefont/FreeSerifBold.ttf";
-inline constexpr const char* kDejaVuSansFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";  // fonts-dejavu-core
-inline constexpr const char* kDejaVuSansBoldFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+inline constexpr const char* kFreeSerifFile =
+    "/usr/share/fonts/truetype/freefont/FreeSerif.ttf";  // fonts-freefont-ttf
+inline constexpr const char* kFreeSerifBoldFile =
+    "/usr/share/fonts/truetype/freefont/FreeSerifBold.ttf";
+inline constexpr const char* kDejaVuSansFile =
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";  // fonts-dejavu-core
+inline constexpr const char* kDejaVuSansBoldFile =
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
 // Empty when the file is missing or unreadable.
 std::optional<QRawFont> LoadFont(const QString& file, double pixelSize);

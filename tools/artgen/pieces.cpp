@@ -1,13 +1,12 @@
 #include "pieces.h"
 
-#include "fonts.h"
-
 #include <QPainter>
 #include <QPainterPath>
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+#include "fonts.h"
 
 namespace {
 
@@ -57,7 +56,8 @@ QRgb Mix(QRgb a, QRgb b, double t) {
 struct TMask {
   std::vector<uint8_t> bits = std::vector<uint8_t>(kHiSize * kHiSize, 0);
   bool At(int x, int y) const {
-    return x >= 0 && y >= 0 && x < kHiSize && y < kHiSize && bits[static_cast<size_t>(y) * kHiSize + x];
+    return x >= 0 && y >= 0 && x < kHiSize && y < kHiSize &&
+           bits[static_cast<size_t>(y) * kHiSize + x];
   }
   void Set(int x, int y, bool v) { bits[static_cast<size_t>(y) * kHiSize + x] = v; }
 };
@@ -159,8 +159,10 @@ QImage NewSuperCanvas() {
 
 // ---- Classic ------------------------------------------------------------
 
-constexpr char16_t kWhiteGlyphs[kPieceKinds] = {u'\u2656', u'\u2658', u'\u2657', u'\u2655', u'\u2654', u'\u2659'};
-constexpr char16_t kBlackGlyphs[kPieceKinds] = {u'\u265C', u'\u265E', u'\u265D', u'\u265B', u'\u265A', u'\u265F'};
+constexpr char16_t kWhiteGlyphs[kPieceKinds] = {u'\u2656', u'\u2658', u'\u2657',
+                                                u'\u2655', u'\u2654', u'\u2659'};
+constexpr char16_t kBlackGlyphs[kPieceKinds] = {u'\u265C', u'\u265E', u'\u265D',
+                                                u'\u265B', u'\u265A', u'\u265F'};
 
 // Places a glyph outline: common scale, centred, standing on the base line.
 QPainterPath PlaceGlyph(const QRawFont& font, char16_t glyph, double scale) {
@@ -196,8 +198,10 @@ QImage DrawEbony(const QPainterPath& solid) {
     auto* line = reinterpret_cast<QRgb*>(hi.scanLine(y));
     for (int x = 0; x < kHiSize; ++x) {
       if (!halo.At(x, y)) continue;
-      if (!body.At(x, y)) line[x] = kEbonyEdge;
-      else line[x] = ink.At(x, y) ? fill : kEbonyDetail;
+      if (!body.At(x, y))
+        line[x] = kEbonyEdge;
+      else
+        line[x] = ink.At(x, y) ? fill : kEbonyDetail;
     }
   }
   return hi;
@@ -236,8 +240,20 @@ QPainterPath ModernShape(int kind) {
               .united(Polygon({{21, 21}, {39, 21}, {41, 47}, {19, 47}}));
       break;
     case 1:  // knight
-      s = Polygon({{17, 47}, {19, 40}, {26, 31}, {20, 31}, {14, 29}, {10.5, 25}, {11.5, 20}, {21, 11.5},
-                   {24, 5},  {28.5, 10}, {36, 11.5}, {42.5, 19}, {45.5, 31}, {44, 47}})
+      s = Polygon({{17, 47},
+                   {19, 40},
+                   {26, 31},
+                   {20, 31},
+                   {14, 29},
+                   {10.5, 25},
+                   {11.5, 20},
+                   {21, 11.5},
+                   {24, 5},
+                   {28.5, 10},
+                   {36, 11.5},
+                   {42.5, 19},
+                   {45.5, 31},
+                   {44, 47}})
               .subtracted(Circle(23.5, 17.5, 2));
       break;
     case 2:  // bishop
@@ -253,8 +269,17 @@ QPainterPath ModernShape(int kind) {
       break;
     }
     case 3:  // queen
-      s = Polygon({{21, 40}, {15, 17}, {21.5, 27}, {22.5, 13}, {27, 25}, {30, 10}, {33, 25}, {37.5, 13},
-                   {38.5, 27}, {45, 17}, {39, 40}})
+      s = Polygon({{21, 40},
+                   {15, 17},
+                   {21.5, 27},
+                   {22.5, 13},
+                   {27, 25},
+                   {30, 10},
+                   {33, 25},
+                   {37.5, 13},
+                   {38.5, 27},
+                   {45, 17},
+                   {39, 40}})
               .united(Circle(15, 16, 2.6))
               .united(Circle(22.5, 12, 2.6))
               .united(Circle(30, 9, 2.6))
@@ -316,7 +341,8 @@ std::optional<TPieceSet> DrawClassicSet() {
   set.key = kClassicKey;
   for (int k = 0; k < kPieceKinds; ++k) {
     set.pictures[k] = Reduce(DrawIvory(PlaceGlyph(*font, kWhiteGlyphs[k], scale)), kClassicKey);
-    set.pictures[kPieceKinds + k] = Reduce(DrawEbony(PlaceGlyph(*font, kBlackGlyphs[k], scale)), kClassicKey);
+    set.pictures[kPieceKinds + k] =
+        Reduce(DrawEbony(PlaceGlyph(*font, kBlackGlyphs[k], scale)), kClassicKey);
   }
   return set;
 }

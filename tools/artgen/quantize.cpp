@@ -19,7 +19,6 @@ struct TBox {
   int end;
 };
 
-
 std::pair<int, int> LongestAxis(const std::vector<TColourCount>& colours, TBox box) {
   int best = 0;
   int bestRange = -1;
@@ -79,7 +78,8 @@ std::vector<QRgb> MedianCut(std::vector<TColourCount> colours, int wanted) {
     double sum[3] = {0, 0, 0};
     double n = 0;
     for (int i = box.begin; i < box.end; ++i) {
-      for (int ch = 0; ch < 3; ++ch) sum[ch] += static_cast<double>(colours[i].rgb[ch]) * colours[i].count;
+      for (int ch = 0; ch < 3; ++ch)
+        sum[ch] += static_cast<double>(colours[i].rgb[ch]) * colours[i].count;
       n += colours[i].count;
     }
     palette.push_back(qRgb(static_cast<int>(sum[0] / n + 0.5), static_cast<int>(sum[1] / n + 0.5),
@@ -95,7 +95,8 @@ int Nearest(const std::vector<QRgb>& palette, QRgb c, int skip) {
   long bestDist = -1;
   for (int i = 0; i < static_cast<int>(palette.size()); ++i) {
     if (i == skip) continue;
-    long dr = qRed(palette[i]) - qRed(c), dg = qGreen(palette[i]) - qGreen(c), db = qBlue(palette[i]) - qBlue(c);
+    long dr = qRed(palette[i]) - qRed(c), dg = qGreen(palette[i]) - qGreen(c),
+         db = qBlue(palette[i]) - qBlue(c);
     long d = dr * dr * 3 + dg * dg * 4 + db * db * 2;
     if (bestDist < 0 || d < bestDist) {
       bestDist = d;
@@ -150,7 +151,8 @@ TPalettedImage Quantize(const QImage& source, std::optional<QRgb> keep) {
         index = static_cast<uint8_t>(keepIndex);
       } else {
         auto it = lookup.find(c);
-        if (it == lookup.end()) it = lookup.emplace(c, static_cast<uint8_t>(Nearest(out.palette, c, keepIndex))).first;
+        if (it == lookup.end())
+          it = lookup.emplace(c, static_cast<uint8_t>(Nearest(out.palette, c, keepIndex))).first;
         index = it->second;
       }
       out.indices[static_cast<size_t>(y) * out.width + x] = index;

@@ -2,7 +2,6 @@
 // Reduction of a true-colour picture to a palette of at most 256 colours.
 
 #include <QImage>
-
 #include <cstdint>
 #include <optional>
 #include <vector>

@@ -1,10 +1,10 @@
 #include "sounds.h"
 
-#include "noise.h"
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+
+#include "noise.h"
 
 namespace {
 
@@ -61,7 +61,8 @@ std::vector<double> SynthMoveSound() {
   for (int i = 0; i < n; ++i) {
     const double t = static_cast<double>(i) / kSoundRate, ms = t * 1000;
     double v = 0;
-    for (const TMode& m : kClickModes) v += m.amplitude * std::exp(-ms / m.decayMs) * std::sin(kTwoPi * m.hz * t);
+    for (const TMode& m : kClickModes)
+      v += m.amplitude * std::exp(-ms / m.decayMs) * std::sin(kTwoPi * m.hz * t);
     // The contact itself: a burst of softened noise.
     low += 0.35 * (noise.Next() - low);
     v += 0.8 * low * std::exp(-ms / (kClickNoiseMs / 3)) * (ms < kClickNoiseMs ? 1.0 : 0.0);
@@ -76,7 +77,8 @@ std::vector<double> SynthChatSound() {
   std::vector<double> s(n, 0.0);
   for (int i = 0; i < n; ++i) {
     const double t = static_cast<double>(i) / kSoundRate, ms = t * 1000;
-    double v = 0.8 * BellNote(t, kChimeFirstHz) + BellNote(t - kChimeSecondAtMs / 1000, kChimeSecondHz);
+    double v =
+        0.8 * BellNote(t, kChimeFirstHz) + BellNote(t - kChimeSecondAtMs / 1000, kChimeSecondHz);
     const double fade = std::clamp((kChimeMs - ms) / kChimeFadeMs, 0.0, 1.0);
     s[i] = v * fade;
   }

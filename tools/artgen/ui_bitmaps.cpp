@@ -1,11 +1,10 @@
 #include "ui_bitmaps.h"
 
-#include "fonts.h"
-
 #include <QPainter>
-
 #include <algorithm>
 #include <cmath>
+
+#include "fonts.h"
 
 namespace {
 
@@ -29,6 +28,7 @@ constexpr QRgb kCheckWellBottom = qRgb(232, 230, 220);
 constexpr QRgb kCheckTick = qRgb(26, 26, 26);
 
 // The tick inside the 7 x 7 well.
+// clang-format off: the glyphs are drawn row by row.
 constexpr const char* kTick[7] = {
     ".......",
     "......#",
@@ -50,6 +50,7 @@ constexpr const char* kSwitch[kSwitchHeight] = {
     ".##......",
     "..#......",
 };
+// clang-format on
 
 constexpr QRgb kLogoInk = qRgb(64, 42, 26);
 constexpr QRgb kLogoLight = qRgb(226, 193, 143);
@@ -68,12 +69,18 @@ QImage DrawButtonFace() {
     for (int x = 0; x < kButtonWidth; ++x) {
       const bool edgeX = x == 0 || x == kButtonWidth - 1, edgeY = y == 0 || y == kButtonHeight - 1;
       QRgb c;
-      if (edgeX && edgeY) c = Mix(kPanelFace, kPanelBorder, 0.35);
-      else if (edgeX || edgeY) c = kPanelBorder;
-      else if (y == 1) c = qRgb(255, 255, 255);
-      else if (y == kButtonHeight - 2) c = kButtonShadow;
-      else c = Mix(kButtonTop, kButtonBottom, static_cast<double>(y - 1) / (kButtonHeight - 3));
-      if (!edgeX && !edgeY && (x == 1 || x == kButtonWidth - 2) && (y == 1 || y == kButtonHeight - 2))
+      if (edgeX && edgeY)
+        c = Mix(kPanelFace, kPanelBorder, 0.35);
+      else if (edgeX || edgeY)
+        c = kPanelBorder;
+      else if (y == 1)
+        c = qRgb(255, 255, 255);
+      else if (y == kButtonHeight - 2)
+        c = kButtonShadow;
+      else
+        c = Mix(kButtonTop, kButtonBottom, static_cast<double>(y - 1) / (kButtonHeight - 3));
+      if (!edgeX && !edgeY && (x == 1 || x == kButtonWidth - 2) &&
+          (y == 1 || y == kButtonHeight - 2))
         c = Mix(c, kPanelBorder, 0.5);  // inner corner: rounds the outline
       img.setPixel(x, y, c);
     }
@@ -102,7 +109,8 @@ QImage DrawCheckBoxStrip() {
 QImage DrawSwitchGlyph() {
   QImage img(kSwitchWidth, kSwitchHeight, QImage::Format_RGB32);
   for (int y = 0; y < kSwitchHeight; ++y)
-    for (int x = 0; x < kSwitchWidth; ++x) img.setPixel(x, y, kSwitch[y][x] == '#' ? qRgb(0, 0, 0) : kPanelFace);
+    for (int x = 0; x < kSwitchWidth; ++x)
+      img.setPixel(x, y, kSwitch[y][x] == '#' ? qRgb(0, 0, 0) : kPanelFace);
   return img;
 }
 
@@ -118,11 +126,12 @@ std::optional<QImage> DrawLogo(const TPieceSet& pieces) {
   p.fillRect(kEmblemLeft - 2, kEmblemTop - 2, emblem + 4, emblem + 4, QColor::fromRgb(kLogoFrame));
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c)
-      p.fillRect(kEmblemLeft + c * kEmblemSquare, kEmblemTop + r * kEmblemSquare, kEmblemSquare, kEmblemSquare,
-                 QColor::fromRgb((r + c) % 2 == 0 ? kLogoLight : kLogoDark));
+      p.fillRect(kEmblemLeft + c * kEmblemSquare, kEmblemTop + r * kEmblemSquare, kEmblemSquare,
+                 kEmblemSquare, QColor::fromRgb((r + c) % 2 == 0 ? kLogoLight : kLogoDark));
   const QImage& knight = pieces.pictures[1];
   const QRgb key = knight.pixel(0, kPieceSize - 1);
-  const int kx = kEmblemLeft + (emblem - kPieceSize) / 2, ky = kEmblemTop + (emblem - kPieceSize) / 2 + 2;
+  const int kx = kEmblemLeft + (emblem - kPieceSize) / 2,
+            ky = kEmblemTop + (emblem - kPieceSize) / 2 + 2;
   for (int y = 0; y < kPieceSize; ++y)
     for (int x = 0; x < kPieceSize; ++x)
       if (knight.pixel(x, y) != key) img.setPixel(kx + x, ky + y, knight.pixel(x, y));
@@ -149,7 +158,8 @@ std::optional<QImage> DrawLogo(const TPieceSet& pieces) {
   const int stripLeft = static_cast<int>(left + ((right - left) - cells * cell) / 2);
   p.fillRect(stripLeft - 1, stripTop - 1, cells * cell + 2, cell + 2, QColor::fromRgb(kLogoFrame));
   for (int i = 0; i < cells; ++i)
-    p.fillRect(stripLeft + i * cell, stripTop, cell, cell, QColor::fromRgb(i % 2 == 0 ? kLogoLight : kLogoDark));
+    p.fillRect(stripLeft + i * cell, stripTop, cell, cell,
+               QColor::fromRgb(i % 2 == 0 ? kLogoLight : kLogoDark));
   p.end();
   return img;
 }

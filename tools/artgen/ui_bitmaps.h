@@ -2,11 +2,10 @@
 // The pictures embedded in the executable: the button face, the check-box
 // glyphs, the switch glyph and the About logo.
 
-#include "pieces.h"
-
 #include <QImage>
-
 #include <optional>
+
+#include "pieces.h"
 
 inline constexpr QRgb kPanelFace = qRgb(236, 233, 216);
 inline constexpr QRgb kPanelBorder = qRgb(172, 168, 153);
