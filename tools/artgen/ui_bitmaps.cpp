@@ -28,7 +28,8 @@ constexpr QRgb kCheckWellBottom = qRgb(232, 230, 220);
 constexpr QRgb kCheckTick = qRgb(26, 26, 26);
 
 // The tick inside the 7 x 7 well.
-// clang-format off: the glyphs are drawn row by row.
+// The glyphs are drawn row by row.
+// clang-format off
 constexpr const char* kTick[7] = {
     ".......",
     "......#",
