@@ -158,6 +158,8 @@ const TPerftCase kPerftCases[] = {
     {"Discovered3", "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8", 3, 62379},
 };
 
+void PrintTo(const TPerftCase& c, std::ostream* os) { *os << c.fen << " depth " << c.depth; }
+
 class PerftTest : public ::testing::TestWithParam<TPerftCase> {};
 
 TEST_P(PerftTest, NodeCountMatches) {

@@ -27,6 +27,8 @@ struct TRecordRow {
   const char* line;
 };
 
+void PrintTo(const TRecordRow& row, std::ostream* os) { *os << row.name; }
+
 class RecordLineTest : public ::testing::TestWithParam<TRecordRow> {};
 
 TEST_P(RecordLineTest, MoveLine) {
@@ -99,6 +101,8 @@ struct TAppendRow {
   const char* text;
   Lines after;
 };
+
+void PrintTo(const TAppendRow& row, std::ostream* os) { *os << row.name; }
 
 class AddLogLineTest : public ::testing::TestWithParam<TAppendRow> {};
 
