@@ -104,7 +104,7 @@ std::vector<TLocalMove> ListLocalMoves(const TGame& game) {
           trial.toY = ty;
           const bool accepted = AcceptedByLocalRules(trial);
           // A castling has moved its rook on the trial board.
-          if (trial.castleOk || trial.board != base.board) trial = base;
+          if (trial.castleOk) trial = base;
           if (!accepted) continue;
           if (code == pcPawn && ty == 8) {
             for (std::int8_t piece : kPromotionPieces) moves.push_back({x, y, tx, ty, piece});

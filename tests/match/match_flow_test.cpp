@@ -496,3 +496,36 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace zervik::testing
+
+namespace zervik::testing {
+namespace {
+
+// Knights out and back twice: the white copy's third visit of the same
+// position ends the game on both copies with the same record.
+TEST(Repetition, ThirdOccurrenceEndsTheGameOnBothCopiesWithOneRecord) {
+  TTwoCopies two;
+  StartGame(two, kServer);
+  THeadlessCopy& white = two.Server();
+  THeadlessCopy& black = two.Client();
+  for (int round = 0; round < 2; ++round) {
+    Play(two, white, "g1f3");
+    Play(two, black, "g8f6");
+    Play(two, white, "f3g1");
+    Play(two, black, "f6g8");
+  }
+  ASSERT_FALSE(white.game.gameOver);
+  // The position after white's first move, for the third time.
+  Play(two, white, "g1f3");
+  two.Advance(10000);
+  for (THeadlessCopy* copy : {&white, &black}) {
+    EXPECT_TRUE(copy->game.gameOver);
+    EXPECT_FALSE(copy->CanMove());
+    EXPECT_TRUE(HasBanner(*copy, "Позиция на доске повторилась 3 раза"));
+    EXPECT_TRUE(HasBanner(*copy, "Ничья"));
+  }
+  EXPECT_EQ(white.RecordTexts(), black.RecordTexts());
+  EXPECT_EQ(black.RecordTexts().back(), "1/2-1/2");
+}
+
+}  // namespace
+}  // namespace zervik::testing

@@ -60,6 +60,7 @@ class TTwoCopies {
   THeadlessCopy& Server() { return *copies[kServer]; }
   THeadlessCopy& Client() { return *copies[kClient]; }
   THeadlessCopy& Copy(int side) { return *copies[side]; }
+  const THeadlessCopy& Copy(int side) const { return *copies[side]; }
   THeadlessCopy& Other(const THeadlessCopy& copy) {
     return &copy == copies[kServer].get() ? *copies[kClient] : *copies[kServer];
   }
