@@ -10,4 +10,4 @@ if grep -rnE '#include[[:space:]]*[<"]Q' "$src/core" "$src/protocol"; then
   echo "core/ or protocol/ includes a Qt header" >&2
   exit 1
 fi
-cd "$out" && ctest --output-on-failure -j2
+# Building is the proof; the tests themselves run in the main build.
