@@ -75,6 +75,12 @@ class TTwoCopies {
     copies[kClient]->LinkEstablished();
   }
 
+  // Bytes arriving at `to` as one read, as if the other side had written
+  // them (the fuzz target's way in).
+  void InjectRead(int to, std::string_view bytes) {
+    if (!readClosed[to]) readers[to].Feed(bytes);
+  }
+
   // The cable is pulled: nothing more arrives either way, and neither copy
   // is told.
   void Cut() { cut = true; }
