@@ -16,6 +16,7 @@
 #include <string>
 
 #include "core/services.h"
+#include "platform/settings.h"
 #include "protocol/link_control.h"
 #include "protocol/screen_state.h"
 #include "protocol/wire.h"
@@ -27,7 +28,7 @@ namespace zervik {
 
 class TTimers;
 
-inline constexpr int kDefaultLanPort = 2804;
+// kDefaultLanPort (2804) comes with the settings.
 // An attempt that has not connected by then has failed like any refused
 // one; without a limit a silent network would leave the address screen
 // waiting for ever.

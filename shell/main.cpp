@@ -1,10 +1,11 @@
-// The program entry: the application titled "Zervik", the main window first
-// (its construction runs the start-up sequence), then the hidden skin and
-// About window, then the event loop until the main window closes.
+// The program entry: the application titled "Zervik", the program with its
+// main window first (the window's construction runs the start-up sequence),
+// then the hidden skin and About window, then the event loop until the main
+// window closes.
 #include <QApplication>
 
 #include "platform/qt_canvas.h"
-#include "shell/form1.h"
+#include "screens/program.h"
 #include "shell/form2.h"
 
 int main(int argc, char** argv) {
@@ -13,9 +14,9 @@ int main(int argc, char** argv) {
   zervik::LoadWindowFonts();
   QApplication::setFont(zervik::WindowFont());
 
-  zervik::TForm1 form1;
-  zervik::TForm2 form2(form1);
-  form1.form2 = &form2;
-  form1.show();
+  zervik::TProgram program;
+  zervik::TForm2 form2(program.form1);
+  program.form1.form2 = &form2;
+  program.form1.show();
   return application.exec();
 }
