@@ -73,6 +73,8 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
 
+  game.services.sender = &unplugged;
+  game.services.banners = &unplugged;
   game.services.view = this;
   game.services.record = this;
   game.services.timers = &timers;
@@ -374,7 +376,7 @@ void TForm1::icanMouseDown(Qt::MouseButton, int X, int Y) {
 }
 
 void TForm1::PlayMoveSound() {
-  if (seams.playSound) seams.playSound(skins.Locate(QStringLiteral("Sounds/movesound.wav")).toStdString());
+  sounds.Play(skins.Locate(QString::fromLatin1(kMoveSoundFile.data(), kMoveSoundFile.size())).toStdString());
 }
 
 // ---- The skin and About window ----

@@ -24,7 +24,9 @@
 #include "core/game.h"
 #include "core/services.h"
 #include "platform/ini_file.h"
+#include "core/silent_services.h"
 #include "platform/qt_canvas.h"
+#include "platform/qt_sound.h"
 #include "platform/qt_timers.h"
 #include "platform/settings.h"
 #include "protocol/screen_state.h"
@@ -87,6 +89,9 @@ class TForm1 : public QWidget, public IGameView, public IRecordPanel {
   static constexpr int kBoardArea = 490;
   static constexpr int kBoardMargin = 5;
   static constexpr std::array<int, 5> kMenuTops = {9, 34, 59, 84, 136};
+  // Where the rank and file labels of the layout with coordinates go.
+  static constexpr TRect kRankStrip{4, 10, 18, 490};
+  static constexpr TRect kFileStrip{4, 501, 490, 516};
 
   // ---- Subsystems ----
   TQtTimers timers;
@@ -96,6 +101,10 @@ class TForm1 : public QWidget, public IGameView, public IRecordPanel {
   TSkinFolders skins;
   TWindowSeams seams;
   TForm2* form2 = nullptr;  // the skin and About window, set by the program entry
+  TSoundPlayer sounds;
+  // Until a link and the banners are plugged in, the game's messages and
+  // notices go nowhere (game.services.sender and .banners point here).
+  TSilentServices unplugged;
   TIniFile iniFile;
 
   // ---- Pictures ----

@@ -127,6 +127,10 @@ void TForm1::DrawFrameLine(QPainter& painter) {
 }
 
 void TForm1::DrawCoordinateLabels(QPainter& painter) {
+  // The strips are cleared first: antialiased text painted over itself
+  // grows darker each time, and the frame is drawn after every move.
+  painter.fillRect(kRankStrip.ToQRect(), ToQColor(clPanelFace));
+  painter.fillRect(kFileStrip.ToQRect(), ToQColor(clPanelFace));
   const QFont bold = WindowFont(true);
   painter.setFont(bold);
   painter.setPen(ToQColor(clBlack));
@@ -154,7 +158,9 @@ void TForm1::DrawMenuBar(QPainter& painter, int mode) {
   const int th = TextHeight(windowFont);
   for (int i = btnNewGame; i <= btnDraw; ++i) {
     const TScreenButton& button = screen.screenButtons[i];
-    if (mode == 0 && !buttonBitmap.isNull()) painter.drawImage(button.left, button.top, buttonBitmap);
+    // The face goes under the caption in both modes: antialiased text
+    // painted over itself in another colour would keep a fringe of the old.
+    if (!buttonBitmap.isNull()) painter.drawImage(button.left, button.top, buttonBitmap);
     const QString caption = QString::fromStdString(button.caption);
     painter.setPen(ToQColor(button.textColour));
     TextOutAt(painter, button.left + buttonWidth / 2 - TextWidth(windowFont, caption) / 2,

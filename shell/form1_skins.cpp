@@ -8,8 +8,8 @@ void TForm1::LoadSkin() { LoadSkinChecked(); }
 bool TForm1::LoadSkinChecked() {
   // The label strips are drawn afresh, in the order of the current colour.
   if (settings.drawCoordinates) {
-    FillArea(windowBuffer, TRect{4, 10, 18, 490}, clPanelFace);
-    FillArea(windowBuffer, TRect{4, 501, 490, 516}, clPanelFace);
+    FillArea(windowBuffer, kRankStrip, clPanelFace);
+    FillArea(windowBuffer, kFileStrip, clPanelFace);
     DrawWindowFrame(0);
   }
 

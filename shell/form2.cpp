@@ -240,7 +240,8 @@ void TForm2::DrawSkinWindow(int mode) {
     const int th = TextHeight(owner_.windowFont);
     for (const TSkinButton& button : buttons) {
       if (!button.enabled) continue;
-      if (mode == 0 && !owner_.buttonBitmap.isNull())
+      // The face goes under the caption in both modes, as on the menu bar.
+      if (!owner_.buttonBitmap.isNull())
         painter.drawImage(button.x, button.y, owner_.buttonBitmap);
       painter.setPen(ToQColor(button.colour));
       TextOutAt(painter,

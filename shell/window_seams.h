@@ -36,8 +36,6 @@ struct TWindowSeams {
   std::function<bool()> coloursChosen;
   // Makes the server and then the client socket inactive (FormClose).
   std::function<void()> closeLanSockets;
-  // Plays a sound file given by its program path ("Sounds/movesound.wav").
-  std::function<void(const std::string&)> playSound;
 };
 
 }  // namespace zervik
