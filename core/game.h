@@ -137,7 +137,8 @@ class TGame {
   void CheckRepetition();
   // A received "hod" payload (without the tag). A payload that is not a
   // well-formed move in this position is dropped whole; returns whether the
-  // move was applied.
+  // move was applied. The animation timer it starts calls back into this
+  // object, so the game must stay where it is until the animation ends.
   bool ApplyOpponentMove(const std::string& text);
   // The checks ApplyOpponentMove makes before it touches anything: the move
   // in the local view, or why it is refused.

@@ -132,6 +132,18 @@ TEST_F(DragTest, DropAfterTheTurnWasTakenPutsThePictureBack) {
   }
 }
 
+// A drop whose target was never located (the picture was put off the board
+// without the drag's clamping) is refused instead of indexing column 0.
+TEST_F(DragTest, DropOffTheBoardWithoutATargetIsRefused) {
+  ASSERT_TRUE(copy.game.PickUpPiece(CentreX(1), CentreY(1)));
+  copy.game.spriteX[rook] = -1000;
+  copy.game.toX = copy.game.toY = 0;
+  copy.game.DropPiece();
+  EXPECT_TRUE(copy.services.sent.empty());
+  EXPECT_EQ(copy.game.SpriteOn(1, 1), rook);
+  EXPECT_TRUE(copy.game.myTurn);
+}
+
 TEST_F(DragTest, DropWithoutADragDoesNothing) {
   copy.game.DropPiece();
   EXPECT_TRUE(copy.services.sent.empty());

@@ -287,6 +287,20 @@ TEST_F(MovesTest, ReceivedCastlingGlidesKingAndRook) {
   EXPECT_EQ(SpriteMismatch(copy.game), "");
 }
 
+// With a distance that is no multiple of the tick count the sprite would
+// never meet its target exactly; the glide still ends after 30 ticks.
+TEST_F(MovesTest, AnimationEndsAfterThirtyTicksWhateverTheDistance) {
+  TCopy copy;
+  copy.game.localColour = 1;
+  copy.game.StartNewGame();
+  ASSERT_TRUE(copy.game.ApplyOpponentMove("52.54"));
+  copy.game.animTargetY += 7;
+  copy.services.timers.Advance(kAnimationTickMs * (kAnimationTicks + 1));
+  EXPECT_FALSE(copy.services.timers.HasTimer(tagAnimation));
+  EXPECT_EQ(copy.game.spriteY[copy.game.animSprite], copy.game.animTargetY);
+  EXPECT_TRUE(copy.game.myTurn);
+}
+
 // A received capture parks the taken sprite only when the glide ends.
 TEST_F(MovesTest, CapturedSpriteIsParkedAtTheEnd) {
   TCopy copy;
