@@ -164,6 +164,9 @@ void TMatch::BeginColourToss() {
   }
   startWhenAnswered = false;
   coloursChosen = false;
+  // A claim still waiting from an earlier choice does not belong to this one.
+  screen.deferredClaim = false;
+  deferredConfirmation.clear();
   SetMenuItem(btnNewGame, false);
   DrawWindowFrame(1);
   screen.screenState = ssPlayerSetup;
@@ -238,9 +241,21 @@ void TMatch::ApplyDeferredClaim() {
     if (services.panel) services.panel->PaintDialogPanel(true);
   }
   screen.deferredClaim = false;
+  if (!deferredConfirmation.empty()) {
+    const std::string request = deferredConfirmation;
+    deferredConfirmation.clear();
+    ReceivedConfirmation(request);
+  }
 }
 
 void TMatch::ReceivedConfirmation(const std::string& payload) {
+  // A request that follows a pick still waiting for the panel is answered
+  // once that pick has been applied: answered from the colour this copy
+  // held before, both copies could end up with the same colour.
+  if ((payload == "b" || payload == "w") && screen.deferredClaim) {
+    deferredConfirmation = payload;
+    return;
+  }
   const bool localBlack = game.localColour == kBlack;
   if ((localBlack && payload == "b") || (!localBlack && payload == "w")) Send("vrzn");
   if ((localBlack && payload == "w") || (!localBlack && payload == "b")) Send("vrzy");

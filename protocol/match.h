@@ -147,6 +147,8 @@ class TMatch {
   TGame& game;
   TScreenData& screen;
   std::mt19937 coin;
+  // A "vrzb"/"vrzw" that arrived behind a deferred pick.
+  std::string deferredConfirmation;
 };
 
 }  // namespace zervik

@@ -177,5 +177,37 @@ TEST(ColourChoice, PickDuringThePanelAnimationIsAppliedWhenItHasOpened) {
   EXPECT_EQ(server.game.localColour, kBlack);
 }
 
+// The other copy's pick and its confirmation request both arrive while this
+// copy's panel is still opening: the request is answered after the pick has
+// been applied, so the two copies still end with different colours.
+TEST(ColourChoice, ConfirmationRequestBehindADeferredPickIsAnsweredAfterIt) {
+  THeadlessCopy::TOptions slow;
+  slow.panelTransitionMs = 315;
+  TTwoCopies two(2, slow);  // seed 2: the client holds priority
+  two.Connect();
+  two.Advance(320);
+  THeadlessCopy& p = two.Client();
+  THeadlessCopy& n = two.Server();
+  ASSERT_EQ(p.match.colourPriority, 1);
+  p.match.BeginColourToss();
+  ASSERT_TRUE(p.screen.panelInTransition);
+  // This copy played white before: answered at once, "vrzw" would get "vrzn".
+  p.game.localColour = kWhite;
+  ASSERT_EQ(n.PickColour(kWhite), prWaitingForOpponent);
+  two.Advance(kSettleMs);
+  EXPECT_TRUE(p.screen.deferredClaim);
+  EXPECT_EQ(n.match.colourPriority, 0) << "the request must wait for the pick";
+  two.Advance(320);
+  EXPECT_EQ(two.sent[kClient].back(), "vrzy");
+  EXPECT_EQ(p.game.localColour, kBlack);
+  EXPECT_EQ(n.match.colourPriority, 1);
+  EXPECT_EQ(p.PickColour(kBlack), prGameStarts);
+  two.Advance(400);
+  EXPECT_EQ(p.GamesStarted(), 1);
+  EXPECT_EQ(n.GamesStarted(), 1);
+  EXPECT_NE(p.game.localColour, n.game.localColour);
+  EXPECT_EQ(n.game.localColour, kWhite);
+}
+
 }  // namespace
 }  // namespace zervik::testing
