@@ -65,7 +65,7 @@ app_pid=$!
 tries=0
 until window=$(xdotool search --name '^Zervik$' 2>/dev/null | head -n 1) && [ -n "$window" ]; do
   tries=$((tries + 1))
-  [ $tries -gt 100 ] && { echo "screenshot.sh: the zervik window did not appear" >&2; exit 1; }
+  [ $tries -gt 300 ] && { echo "screenshot.sh: the zervik window did not appear" >&2; exit 1; }
   sleep 0.1
 done
 # Long enough for the first dialog panel to finish its opening.
