@@ -11,6 +11,12 @@ namespace zervik {
 
 class TSilentServices : public ISender, public IBanners, public IRecordPanel, public IGameView {
  public:
+  TSilentServices() = default;
+  // Games hold pointers into this object; a copy would leave them pointing
+  // at the original.
+  TSilentServices(const TSilentServices&) = delete;
+  TSilentServices& operator=(const TSilentServices&) = delete;
+
   void SendToOpponent(const std::string&) override {}
   void ShowBanner(const std::string&, int, TColor, bool, bool, bool) override {}
   void FocusAtEnd() override {}

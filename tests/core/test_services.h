@@ -21,6 +21,12 @@ struct TBannerCall {
 
 class TRecordingServices : public ISender, public IBanners, public IRecordPanel, public IGameView {
  public:
+  TRecordingServices() = default;
+  // Games hold pointers into this object; a copy would leave them pointing
+  // at the original.
+  TRecordingServices(const TRecordingServices&) = delete;
+  TRecordingServices& operator=(const TRecordingServices&) = delete;
+
   void SendToOpponent(const std::string& text) override { sent.push_back(text); }
   void ShowBanner(const std::string& text, int holdMs, TColor textColour, bool turnValue,
                   bool setTurnOnClose, bool mainMenuOnClose) override {
