@@ -58,6 +58,8 @@ struct TCourseCase {
   TCourse course;
   std::uint32_t seed;
 };
+void PrintTo(const TCourseCase& row, std::ostream* out) { *out << row.name; }
+
 
 class ColourChoice : public ::testing::TestWithParam<TCourseCase> {};
 

@@ -109,6 +109,8 @@ struct TVersionRow {
   const char* message;
   bool endsMatch;
 };
+void PrintTo(const TVersionRow& row, std::ostream* out) { *out << row.name; }
+
 
 class VersionPayload : public ::testing::TestWithParam<TVersionRow> {};
 
@@ -452,6 +454,8 @@ struct TInspectionRow {
   bool sentAsChat;
   const char* shown;  // the line added to the record when not sent
 };
+void PrintTo(const TInspectionRow& row, std::ostream* out) { *out << row.name; }
+
 
 class Inspection : public ::testing::TestWithParam<TInspectionRow> {};
 
