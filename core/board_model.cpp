@@ -13,10 +13,19 @@ constexpr std::array<std::int8_t, 9> kBlackBackRow = {0, 1, 2, 3, 5, 4, 3, 2, 1}
 // Start square of sprite k before the queen and king are put on their
 // columns by colour.
 void StartSquare(int k, int& x, int& y) {
-  if (k <= 8) { x = k; y = 1; }
-  else if (k <= 16) { x = 17 - k; y = 2; }
-  else if (k <= 24) { x = 25 - k; y = 8; }
-  else { x = k - 24; y = 7; }
+  if (k <= 8) {
+    x = k;
+    y = 1;
+  } else if (k <= 16) {
+    x = 17 - k;
+    y = 2;
+  } else if (k <= 24) {
+    x = 25 - k;
+    y = 8;
+  } else {
+    x = k - 24;
+    y = 7;
+  }
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 namespace zervik {
 
 inline constexpr int kCheckBannerMs = 1500;
-inline constexpr int kGameEndBannerMs = 3000;   // "Мат", "Пат", "Вы проиграли", ...
+inline constexpr int kGameEndBannerMs = 3000;  // "Мат", "Пат", "Вы проиграли", ...
 inline constexpr int kRepetitionBannerMs = 3000;
 inline constexpr int kDrawBannerMs = 5000;
 inline constexpr int kDrawOfferBannerMs = 3000;

@@ -12,8 +12,15 @@ bool IsCoordinate(char c) { return c >= '1' && c <= '8'; }
 
 bool IsKind(char c) {
   switch (c) {
-    case '.': case '1': case '2': case '3': case '4':
-    case 'f': case 'l': case 'o': case 'k':
+    case '.':
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case 'f':
+    case 'l':
+    case 'o':
+    case 'k':
       return true;
     default:
       return false;
@@ -54,31 +61,46 @@ std::string FormatMoveText(const TMoveText& move) {
 
 std::optional<int> PromotionCode(char letter) {
   switch (letter) {
-    case 'f': return pcQueen;
-    case 'l': return pcRook;
-    case 'o': return pcBishop;
-    case 'k': return pcKnight;
-    default: return std::nullopt;
+    case 'f':
+      return pcQueen;
+    case 'l':
+      return pcRook;
+    case 'o':
+      return pcBishop;
+    case 'k':
+      return pcKnight;
+    default:
+      return std::nullopt;
   }
 }
 
 char PromotionLetter(int code) {
   switch (code) {
-    case pcQueen: return 'f';
-    case pcRook: return 'l';
-    case pcBishop: return 'o';
-    case pcKnight: return 'k';
-    default: return '.';
+    case pcQueen:
+      return 'f';
+    case pcRook:
+      return 'l';
+    case pcBishop:
+      return 'o';
+    case pcKnight:
+      return 'k';
+    default:
+      return '.';
   }
 }
 
 std::string PromotionRecordLetter(int code) {
   switch (code) {
-    case pcQueen: return "Ф";
-    case pcRook: return "Л";
-    case pcBishop: return "С";
-    case pcKnight: return "К";
-    default: return "";
+    case pcQueen:
+      return "Ф";
+    case pcRook:
+      return "Л";
+    case pcBishop:
+      return "С";
+    case pcKnight:
+      return "К";
+    default:
+      return "";
   }
 }
 

@@ -39,8 +39,8 @@ TReviewedMove TGame::ReviewOpponentMove(const std::string& text) const {
   const auto parsed = ParseMoveText(text);
   if (const auto* fault = std::get_if<TRemoteMoveFault>(&parsed)) return *fault;
   const TMoveText& sent = std::get<TMoveText>(parsed);
-  TRemoteMove move{sent.drawOffer, 9 - sent.fromX, 9 - sent.fromY, sent.mark,
-                   9 - sent.toX,   9 - sent.toY};
+  TRemoteMove move{sent.drawOffer, 9 - sent.fromX, 9 - sent.fromY,
+                   sent.mark,      9 - sent.toX,   9 - sent.toY};
 
   // Every look-up below must find what an honest peer's move implies; a
   // move that breaks that can only corrupt the board, so it is refused.
@@ -54,9 +54,9 @@ TReviewedMove TGame::ReviewOpponentMove(const std::string& text) const {
 
   if (const TRemoteCastling* c = RemoteCastling(move.mark)) {
     const bool fits = piece == -pcKing && move.fromY == 8 && move.toY == 8 &&
-                      move.fromX == c->kingFrom && move.toX == c->kingTo &&
-                      target == 0 && board[c->rookFrom][8] == -pcRook &&
-                      board[c->rookTo][8] == 0 && StandsOn(c->rookSprite, c->rookFrom, 8);
+                      move.fromX == c->kingFrom && move.toX == c->kingTo && target == 0 &&
+                      board[c->rookFrom][8] == -pcRook && board[c->rookTo][8] == 0 &&
+                      StandsOn(c->rookSprite, c->rookFrom, 8);
     if (!fits) return TRemoteMoveFault::rfCastlingMismatch;
   }
   const bool promotes = PromotionCode(move.mark).has_value();

@@ -8,12 +8,18 @@ namespace {
 
 std::string PieceLetter(int code) {
   switch (code) {
-    case pcRook: return "Л";
-    case pcKnight: return "К";
-    case pcBishop: return "С";
-    case pcQueen: return "Ф";
-    case pcKing: return "Кр";
-    default: return "";
+    case pcRook:
+      return "Л";
+    case pcKnight:
+      return "К";
+    case pcBishop:
+      return "С";
+    case pcQueen:
+      return "Ф";
+    case pcKing:
+      return "Кр";
+    default:
+      return "";
   }
 }
 
@@ -29,9 +35,7 @@ std::string TGame::FileLetter(int x) const {
   return index < fileLetters.size() ? fileLetters.substr(index, 1) : "";
 }
 
-std::string TGame::RankDigit(int y) const {
-  return std::to_string(localColour == 0 ? y : 9 - y);
-}
+std::string TGame::RankDigit(int y) const { return std::to_string(localColour == 0 ? y : 9 - y); }
 
 void TGame::RecordMove() {
   notePiece.clear();
