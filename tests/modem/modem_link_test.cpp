@@ -8,6 +8,7 @@
 
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,13 @@ TEST_F(ModemMatchTest, AnsweringCopyTossesAndARepetitionDrawReachesBothRecords) 
 TEST_F(ModemMatchTest, LineDroppedDuringTheGameEndsTheMatchOnBothAndThePortsCanCallAgain) {
   Call();
   ChooseColours();
+  // A link-watch tick on a modem link reads the carrier, which a
+  // pseudo-terminal shows as present, and sends no "oks".
+  ProcessFor(static_cast<int>(kLinkWatchMs * kCopyTimeScale * 1.5));
+  for (TModemCopy* side : {answerer.get(), dialler.get()}) {
+    EXPECT_TRUE(side->copy.match.linkUp);
+    for (const std::string& m : side->sender.sent) EXPECT_NE(m, "oks");
+  }
   sim->Drop();
   // NO CARRIER ends the match at once: the pseudo-terminals have no
   // carrier line that a link-watch tick could read.
@@ -312,6 +320,8 @@ struct TDialFailure {
   const char* prompt;
   int dialTimeoutMs;   // the link's DialTimeout (before the time scale)
 };
+
+void PrintTo(const TDialFailure& row, std::ostream* out) { *out << row.name; }
 
 class ModemDialFailure : public ::testing::TestWithParam<TDialFailure> {};
 

@@ -2,6 +2,7 @@
 // programs would drive two modems on one line.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "tests/modem/modem_sim_support.h"
@@ -92,6 +93,8 @@ struct TDialRefusal {
   const char* option;
   const char* response;
 };
+
+void PrintTo(const TDialRefusal& row, std::ostream* out) { *out << row.name; }
 
 class ModemSimDial : public ::testing::TestWithParam<TDialRefusal> {};
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,8 @@ struct TDialOutcome {
   TEvents events;
   bool connected;
 };
+
+void PrintTo(const TDialOutcome& row, std::ostream* out) { *out << row.name; }
 
 class DialOutcome : public ModemTest, public ::testing::WithParamInterface<TDialOutcome> {};
 
