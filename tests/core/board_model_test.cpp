@@ -74,6 +74,7 @@ TEST_P(StartNewGameTest, SetsUpBoardSpritesAndState) {
   EXPECT_GE(copy.services.focusCalls, 1);
 }
 
+// clang-format off
 const TStartRow kStartRows[] = {
     {"White", 0,
      {"rnbqkbnr", "pppppppp", "........", "........", "........", "........", "PPPPPPPP",
@@ -84,6 +85,7 @@ const TStartRow kStartRows[] = {
       "RNBKQBNR"},
      4, 5, false, false, clSilver},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Colours, StartNewGameTest, ::testing::ValuesIn(kStartRows),
                          [](const auto& info) { return std::string(info.param.name); });

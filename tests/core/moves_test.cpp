@@ -35,10 +35,10 @@ TEST_F(MovesTest, BlackCopyReceivesDoubleStep) {
     const char* fen;
     int enPassantFile;
   } rows[] = {
-      {"4k3/8/8/8/3p4/8/4P3/4K3 w - -", 4},   // black pawn on d4 = local (5, 5)
-      {"4k3/8/8/8/5p2/8/4P3/4K3 w - -", 4},   // black pawn on f4 = local (3, 5)
-      {"4k3/8/8/8/6p1/8/4P3/4K3 w - -", 0},   // g4 is not beside e4
-      {"4k3/8/8/8/3P4/8/4P3/4K3 w - -", 0},   // a white pawn beside does not count
+      {"4k3/8/8/8/3p4/8/4P3/4K3 w - -", 4},  // black pawn on d4 = local (5, 5)
+      {"4k3/8/8/8/5p2/8/4P3/4K3 w - -", 4},  // black pawn on f4 = local (3, 5)
+      {"4k3/8/8/8/6p1/8/4P3/4K3 w - -", 0},  // g4 is not beside e4
+      {"4k3/8/8/8/3P4/8/4P3/4K3 w - -", 0},  // a white pawn beside does not count
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.fen);
@@ -74,10 +74,11 @@ TEST_F(MovesTest, PromotionSendsLineThenLetterThenMove) {
     int code;
     const char* letter;
     const char* hod;
-  } rows[] = {{pcQueen, "Ф", "hod57f58"},
-              {pcRook, "Л", "hod57l58"},
-              {pcBishop, "С", "hod57o58"},
-              {pcKnight, "К", "hod57k58"}};
+    int pickX;  // the piece's place in the chooser
+  } rows[] = {{pcQueen, "Ф", "hod57f58", 35},
+              {pcRook, "Л", "hod57l58", 100},
+              {pcBishop, "С", "hod57o58", 165},
+              {pcKnight, "К", "hod57k58", 230}};
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.hod);
     TCopy copy;
@@ -91,10 +92,8 @@ TEST_F(MovesTest, PromotionSendsLineThenLetterThenMove) {
     EXPECT_FALSE(copy.game.myTurn);
     copy.game.icanMouseDown(3, 35);  // between the frame and the queen: nothing
     EXPECT_TRUE(copy.game.promotionPending);
-    copy.game.icanMouseDown(row.code == pcQueen ? 35 : row.code == pcRook ? 100
-                            : row.code == pcBishop ? 165 : 230, 35);
-    EXPECT_EQ(copy.services.sent,
-              Lines({"logl1. e8", std::string("loga") + row.letter, row.hod}));
+    copy.game.icanMouseDown(row.pickX, 35);
+    EXPECT_EQ(copy.services.sent, Lines({"logl1. e8", std::string("loga") + row.letter, row.hod}));
     EXPECT_EQ(copy.services.lines.back(), std::string("1. e8") + row.letter);
     EXPECT_EQ(copy.game.board[5][8], row.code);
     EXPECT_EQ(copy.game.spriteCode[pawnSprite], row.code);
@@ -399,9 +398,9 @@ TEST_F(MovesTest, RefusedMovePutsThePieceBack) {
     const char* from;
     const char* to;
   } rows[] = {
-      {"4k3/8/8/8/8/8/4P3/4K3 w - -", "e2", "e2"},  // its own square
-      {"4k3/8/8/8/8/8/4P3/4K3 w - -", "e2", "e5"},  // no such pawn move
-      {"4k3/8/8/8/8/8/4P3/4K3 w - -", "e1", "g1"},  // castling without the rook
+      {"4k3/8/8/8/8/8/4P3/4K3 w - -", "e2", "e2"},    // its own square
+      {"4k3/8/8/8/8/8/4P3/4K3 w - -", "e2", "e5"},    // no such pawn move
+      {"4k3/8/8/8/8/8/4P3/4K3 w - -", "e1", "g1"},    // castling without the rook
       {"4k3/4r3/8/8/8/8/4B3/4K3 w - -", "e2", "d3"},  // the bishop is pinned
       {"4k3/8/8/8/8/8/3r4/4K3 w - -", "e1", "e2"},    // into the rook's line
   };

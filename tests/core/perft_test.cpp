@@ -170,8 +170,8 @@ TEST_P(PerftTest, NodeCountMatches) {
   ASSERT_EQ(SetUpFromFen(black, c.fen, 1), "") << c.fen;
   const bool whiteToMove = white.myTurn;
   TPerft perft(services);
-  const std::uint64_t nodes = whiteToMove ? perft.Count(white, black, c.depth)
-                                          : perft.Count(black, white, c.depth);
+  const std::uint64_t nodes =
+      whiteToMove ? perft.Count(white, black, c.depth) : perft.Count(black, white, c.depth);
   EXPECT_EQ(perft.failure(), "") << c.fen;
   EXPECT_EQ(nodes, c.nodes) << c.fen << " depth " << c.depth;
 }

@@ -10,13 +10,20 @@ namespace {
 
 int CodeOfLetter(char letter) {
   switch (std::tolower(static_cast<unsigned char>(letter))) {
-    case 'r': return pcRook;
-    case 'n': return pcKnight;
-    case 'b': return pcBishop;
-    case 'q': return pcQueen;
-    case 'k': return pcKing;
-    case 'p': return pcPawn;
-    default: return 0;
+    case 'r':
+      return pcRook;
+    case 'n':
+      return pcKnight;
+    case 'b':
+      return pcBishop;
+    case 'q':
+      return pcQueen;
+    case 'k':
+      return pcKing;
+    case 'p':
+      return pcPawn;
+    default:
+      return 0;
   }
 }
 
@@ -32,11 +39,16 @@ std::vector<int> PreferredSprites(int code) {
   const bool own = code > 0;
   const int base = own ? 0 : 16;
   switch (std::abs(code)) {
-    case pcRook: return own ? std::vector<int>{1, 8} : std::vector<int>{17, 24};
-    case pcKnight: return own ? std::vector<int>{2, 7} : std::vector<int>{18, 23};
-    case pcBishop: return own ? std::vector<int>{3, 6} : std::vector<int>{19, 22};
-    case pcQueen: return {base + 4};
-    case pcKing: return {base + 5};
+    case pcRook:
+      return own ? std::vector<int>{1, 8} : std::vector<int>{17, 24};
+    case pcKnight:
+      return own ? std::vector<int>{2, 7} : std::vector<int>{18, 23};
+    case pcBishop:
+      return own ? std::vector<int>{3, 6} : std::vector<int>{19, 22};
+    case pcQueen:
+      return {base + 4};
+    case pcKing:
+      return {base + 5};
     default: {
       std::vector<int> pawns;
       for (int k = base + 9; k <= base + 16; ++k) pawns.push_back(k);
@@ -60,7 +72,9 @@ std::string PlaceCodes(TGame& game, const TBoardGrid& codes) {
     game.spriteCode[k] = codes[x][y];
   };
   // The sprites the program relies on by number first.
-  struct TFixed { int code, x, y, sprite; };
+  struct TFixed {
+    int code, x, y, sprite;
+  };
   static constexpr TFixed kFixed[] = {
       {pcRook, 1, 1, 1}, {pcRook, 8, 1, 8}, {-pcRook, 8, 8, 17}, {-pcRook, 1, 8, 24}};
   std::array<std::array<bool, 9>, 9> placed{};
@@ -86,7 +100,10 @@ std::string PlaceCodes(TGame& game, const TBoardGrid& codes) {
       if (code == 0 || placed[x][y]) continue;
       int sprite = 0;
       for (int k : PreferredSprites(code))
-        if (!taken[k]) { sprite = k; break; }
+        if (!taken[k]) {
+          sprite = k;
+          break;
+        }
       const int first = code > 0 ? 1 : 17;
       for (int k = first; sprite == 0 && k < first + 16; ++k)
         if (!taken[k] && k != first + 4) sprite = k;  // the king's number stays free
@@ -125,7 +142,8 @@ std::string SetUpBoard(TGame& game, const std::array<std::string_view, 8>& rows)
       if (c == '.') continue;
       const int code = CodeOfLetter(c);
       if (code == 0) return std::string("unknown piece letter ") + c;
-      codes[x][8 - row] = static_cast<std::int8_t>(std::isupper(static_cast<unsigned char>(c)) ? code : -code);
+      codes[x][8 - row] =
+          static_cast<std::int8_t>(std::isupper(static_cast<unsigned char>(c)) ? code : -code);
     }
   }
   return PlaceCodes(game, codes);

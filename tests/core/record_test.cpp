@@ -48,6 +48,7 @@ TEST_P(RecordLineTest, MoveLine) {
 
 const char* const kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
+// clang-format off
 const TRecordRow kRecordRows[] = {
     {"PawnStep", 0, kStart, 0, false, "e2", "e4", 0, {}, "1. e4"},
     {"BlackReply", 1, "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", 0, false,
@@ -91,6 +92,7 @@ const TRecordRow kRecordRows[] = {
     {"BlackPromotion", 1, "4k3/8/8/8/8/8/p7/4K2R b - -", 0, false, "a2", "a1", pcKnight, {},
      "1. a1К"},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(WorkedExamples, RecordLineTest, ::testing::ValuesIn(kRecordRows),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -114,6 +116,7 @@ TEST_P(AddLogLineTest, ChangesTheRecord) {
   EXPECT_EQ(copy.services.lines, row.after);
 }
 
+// clang-format off
 const TAppendRow kAppendRows[] = {
     {"NewLine", {"1. e4"}, "l1/2-1/2", {"1. e4", "1/2-1/2"}},
     {"AppendToLastMoveLine", {"1. e4", "1. e5"}, "a+", {"1. e4", "1. e5+"}},
@@ -132,6 +135,7 @@ const TAppendRow kAppendRows[] = {
     {"CyrillicLetterIgnored", {"1. e4"}, "Ф+", {"1. e4"}},
     {"EmptyTextIgnored", {"1. e4"}, "", {"1. e4"}},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Texts, AddLogLineTest, ::testing::ValuesIn(kAppendRows),
                          [](const auto& info) { return std::string(info.param.name); });

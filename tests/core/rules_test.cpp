@@ -44,8 +44,8 @@ class RulesTest : public ::testing::Test {
   TGame game{services.Services()};
 };
 
-
 TEST_F(RulesTest, PawnMoves) {
+  // clang-format off
   SetBoard({"....k...",
             "........",
             "........",
@@ -54,6 +54,7 @@ TEST_F(RulesTest, PawnMoves) {
             "p...n.N.",
             "PP..P.PP",
             "....K..."});
+  // clang-format on
   ExpectMoves({
       {"double step over a piece", 5, 2, 5, 4, false},
       {"straight onto an opponent piece", 5, 2, 5, 3, false},
@@ -76,6 +77,7 @@ TEST_F(RulesTest, PawnMoves) {
 }
 
 TEST_F(RulesTest, EnPassantOnlyFromRow5) {
+  // clang-format off
   SetBoard({"....k...",
             "........",
             "........",
@@ -84,10 +86,12 @@ TEST_F(RulesTest, EnPassantOnlyFromRow5) {
             "........",
             "........",
             "....K..."});
+  // clang-format on
   ExpectMoves({{"from row 4 onto the empty (4, 5)", 3, 4, 4, 5, false, 4}});
 }
 
 TEST_F(RulesTest, RookMoves) {
+  // clang-format off
   SetBoard({"p...k..p",
             "........",
             "P.......",
@@ -96,6 +100,7 @@ TEST_F(RulesTest, RookMoves) {
             "........",
             "........",
             "R...K..R"});
+  // clang-format on
   ExpectMoves({
       {"capture with nothing between", 8, 1, 8, 5, true},
       {"capture over an opponent piece", 8, 1, 8, 8, false},
@@ -111,6 +116,7 @@ TEST_F(RulesTest, RookMoves) {
 }
 
 TEST_F(RulesTest, BishopQueenKingMoves) {
+  // clang-format off
   SetBoard({"....k...",
             "........",
             "........",
@@ -119,6 +125,7 @@ TEST_F(RulesTest, BishopQueenKingMoves) {
             "........",
             "........",
             "...QKB.."});
+  // clang-format on
   ExpectMoves({
       {"bishop up-right", 6, 1, 8, 3, true},
       {"bishop up-left, stopped short of the own pawn", 6, 1, 4, 3, true},
@@ -139,6 +146,7 @@ TEST_F(RulesTest, BishopQueenKingMoves) {
 }
 
 TEST_F(RulesTest, KnightMoves) {
+  // clang-format off
   SetBoard({"....k...",
             "........",
             "........",
@@ -147,6 +155,7 @@ TEST_F(RulesTest, KnightMoves) {
             "p.P.....",
             "PPP.....",
             ".N..K..."});
+  // clang-format on
   ExpectMoves({
       {"jump over pieces onto an opponent piece", 2, 1, 1, 3, true},
       {"onto an own piece", 2, 1, 3, 3, false},
@@ -202,10 +211,10 @@ TEST_P(CastlingTest, TryCastling) {
 }
 
 constexpr TRows WhiteWith(std::string_view row8) {
-  return {row8, "........", "........", "........", "........", "........", "........",
-          "R...K..R"};
+  return {row8, "........", "........", "........", "........", "........", "........", "R...K..R"};
 }
 
+// clang-format off
 const TCastlingRow kCastlingRows[] = {
     {"ShortFree", WhiteWith("....k..."), 5, 7, false, false, false, true, '1', 8, 6, 8},
     {"ShortWithTheRookSquareAttacked", WhiteWith("....k..r"), 5, 7, false, false, false, true,
@@ -254,6 +263,7 @@ const TCastlingRow kCastlingRows[] = {
       "R..K...R"},
      4, 2, false, false, false, false},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Cases, CastlingTest, ::testing::ValuesIn(kCastlingRows),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -280,6 +290,7 @@ constexpr TRows Around(std::string_view row6, std::string_view row5, std::string
   return {"k.......", "........", row6, row5, row4, "........", "........", "........"};
 }
 
+// clang-format off
 const TCheckRow kCheckRows[] = {
     {"PawnUpRight", Around("........", "....p...", "...K...."), true},
     {"PawnUpLeft", Around("........", "..p.....", "...K...."), true},
@@ -301,12 +312,14 @@ const TCheckRow kCheckRows[] = {
      true},
     {"OwnPiecesDoNotAttack", Around("...R....", "..P.....", "...K...."), false},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Attackers, OwnKingTest, ::testing::ValuesIn(kCheckRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // On the board edge the pawn tests must not look past it.
 TEST_F(RulesTest, PawnCheckOnTheEdges) {
+  // clang-format off
   SetBoard({"k......K",
             "........",
             "........",
@@ -315,6 +328,7 @@ TEST_F(RulesTest, PawnCheckOnTheEdges) {
             "........",
             "........",
             "........"});
+  // clang-format on
   game.CheckOwnKing();
   EXPECT_FALSE(game.kingInCheck);
 }
@@ -346,6 +360,7 @@ constexpr TRows Pieces(std::string_view row8, std::string_view row1) {
   return {row8, "........", "........", "........", "........", "........", "........", row1};
 }
 
+// clang-format off
 const TMaterialRow kMaterialRows[] = {
     {"KingsOnly", Pieces("....k...", "....K..."), true, true},
     {"OwnBishopAgainstBareKing", Pieces("....k...", "..B.K..."), true, false},
@@ -356,6 +371,7 @@ const TMaterialRow kMaterialRows[] = {
     {"RookAgainstBareKing", Pieces("....k...", "R...K..."), false, false},
     {"PawnAgainstBareKing", Pieces("....k...", "....K..P"), false, false},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Material, MaterialDrawTest, ::testing::ValuesIn(kMaterialRows),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -390,6 +406,7 @@ TEST_P(SearchTest, SearchLegalMoves) {
 // The pawn on (7, 5) has just made a double step and gives check; the only
 // escape is to take it en passant, which the search finds because its
 // trial removes the taken pawn.
+// clang-format off
 constexpr TRows kEnPassantEscape = {"k.......",
                                     "........",
                                     ".....p..",
@@ -398,7 +415,9 @@ constexpr TRows kEnPassantEscape = {"k.......",
                                     "r.......",
                                     "........",
                                     "...b...."};
+// clang-format on
 
+// clang-format off
 const TSearchRow kSearchRows[] = {
     {"EnPassantEscapesTheCheck", kEnPassantEscape, 7, false, true},
     {"WithoutEnPassantItIsMate", kEnPassantEscape, 0, true, true},
@@ -419,6 +438,7 @@ const TSearchRow kSearchRows[] = {
       ".Kr....."},
      0, false, true},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Positions, SearchTest, ::testing::ValuesIn(kSearchRows),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -427,6 +447,7 @@ TEST_F(RulesTest, SearchCountsACastling) {
   // The king's only squares besides the castling are covered; the rook can
   // still move, so this proves no more than that the castling is tried
   // without moving the rook or its sprite.
+  // clang-format off
   SetBoard({"....k...",
             "........",
             "........",
@@ -435,6 +456,7 @@ TEST_F(RulesTest, SearchCountsACastling) {
             "........",
             "...rPPPP",
             "....K..R"});
+  // clang-format on
   game.rightRookMoved = false;
   const auto rookX = game.spriteX[8];
   game.SearchLegalMoves();

@@ -8,10 +8,14 @@ namespace {
 
 int PickX(int promotion) {
   switch (promotion) {
-    case pcQueen: return 35;
-    case pcRook: return 100;
-    case pcBishop: return 165;
-    default: return 230;
+    case pcQueen:
+      return 35;
+    case pcRook:
+      return 100;
+    case pcBishop:
+      return 165;
+    default:
+      return 230;
   }
 }
 
