@@ -69,6 +69,13 @@ TReviewedMove TGame::ReviewOpponentMove(const std::string& text) const {
 }
 
 bool TGame::ApplyOpponentMove(const std::string& text) {
+  // An honest peer cannot move again before our reply, so a move arriving
+  // during the glide of the last one comes from a broken peer. The last one
+  // is finished at once, so its sprites stand on their squares before the
+  // new move looks for them.
+  for (int tick = 0; tick <= kAnimationTicks && services.timers->HasTimer(tagAnimation); ++tick)
+    AnimateOpponentMove();
+
   const TReviewedMove reviewed = ReviewOpponentMove(text);
   const auto* move = std::get_if<TRemoteMove>(&reviewed);
   if (!move) return false;

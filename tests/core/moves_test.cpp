@@ -300,6 +300,21 @@ TEST_F(MovesTest, AnimationEndsAfterThirtyTicksWhateverTheDistance) {
   EXPECT_TRUE(copy.game.myTurn);
 }
 
+// A second move during the glide of the first (only a broken peer sends
+// one) first finishes the glide, so the pictures stay on their pieces.
+TEST_F(MovesTest, MoveDuringTheGlideFinishesTheGlideFirst) {
+  TCopy copy;
+  copy.game.localColour = 1;
+  copy.game.StartNewGame();
+  ASSERT_TRUE(copy.game.ApplyOpponentMove("52.53"));
+  copy.services.timers.Advance(kAnimationTickMs * 10);
+  ASSERT_TRUE(copy.game.ApplyOpponentMove("53.54"));
+  EXPECT_EQ(copy.services.timers.Count(), 1);
+  copy.FinishAnimation();
+  EXPECT_EQ(copy.game.board[4][5], -pcPawn);
+  EXPECT_EQ(SpriteMismatch(copy.game), "");
+}
+
 // A received capture parks the taken sprite only when the glide ends.
 TEST_F(MovesTest, CapturedSpriteIsParkedAtTheEnd) {
   TCopy copy;
