@@ -1,5 +1,6 @@
 #include "links/modem_link.h"
 
+#include "platform/settings.h"
 #include "platform/timers.h"
 #include "protocol/match.h"
 
@@ -211,7 +212,9 @@ void TModemLink::VaCapture1Message(const std::string& data) {
 // ---------------------------------------------------------------------------
 // ISender, ILinkControl
 
-void TModemLink::SendToOpponent(const std::string& text) { VaComm1.WriteText(FrameForSerial(text)); }
+void TModemLink::SendToOpponent(const std::string& text) {
+  VaComm1.WriteText(FrameForSerial(text));
+}
 
 bool TModemLink::IsServerCopy() const { return ModemLinkUp() && modem.RingDetect == rdMsg; }
 
@@ -220,8 +223,6 @@ void TModemLink::CloseLinks() {
   if (closeLanSockets) closeLanSockets();
 }
 
-bool TModemLink::CarrierDetect() const {
-  return !carrierLost && VaComm1.GetModemStatus(msRlsd);
-}
+bool TModemLink::CarrierDetect() const { return !carrierLost && VaComm1.GetModemStatus(msRlsd); }
 
 }  // namespace zervik

@@ -21,7 +21,6 @@
 #include "core/services.h"
 #include "platform/modem.h"
 #include "platform/qt_serial_port.h"
-#include "platform/settings.h"
 #include "protocol/link_control.h"
 #include "protocol/screen_state.h"
 #include "protocol/wire.h"
@@ -30,6 +29,9 @@ namespace zervik {
 
 class TMatch;
 class TTimers;
+// Forward only: platform/settings.h and links/lan_link.h both define
+// kDefaultLanPort, and a driver may need this header beside lan_link.h.
+struct TSettings;
 
 inline constexpr int kProbedModemPort = 3;    // preselected when it opens
 inline constexpr int kFallbackModemPort = 1;  // otherwise

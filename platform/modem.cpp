@@ -78,8 +78,7 @@ std::optional<TModemRefusal> TModem::Dial(const std::string& number) {
   // The terminator is part of the command: a modem acts on a line only
   // when its carriage return arrives.
   const std::optional<std::string> term = ConfigValue("DIALTERM");
-  return SendCommand("DIALCMD", number + term.value_or("^M"), wtDial, tagModemDial,
-                     DialTimeout);
+  return SendCommand("DIALCMD", number + term.value_or("^M"), wtDial, tagModemDial, DialTimeout);
 }
 
 void TModem::Cancel() {
@@ -155,10 +154,17 @@ void TModem::WaitTimedOut(TWaiting which) {
   if (waiting != which) return;
   StopWaiting();
   switch (which) {
-    case wtCommand: Raise(OnCommandTimeout); break;
-    case wtDial: Raise(OnDialTimeout); break;
-    case wtAnswer: Raise(OnAnswerTimeout); break;
-    case wtNothing: break;
+    case wtCommand:
+      Raise(OnCommandTimeout);
+      break;
+    case wtDial:
+      Raise(OnDialTimeout);
+      break;
+    case wtAnswer:
+      Raise(OnAnswerTimeout);
+      break;
+    case wtNothing:
+      break;
   }
 }
 

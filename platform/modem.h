@@ -42,9 +42,9 @@ enum TRingDetect {
 
 // Why a command was not sent.
 enum TModemRefusal {
-  mfWaiting,     // a command is still waiting for its response
-  mfNoCommand,   // the Config list holds no such command
-  mfWriteFailed, // the port took nothing (closed)
+  mfWaiting,      // a command is still waiting for its response
+  mfNoCommand,    // the Config list holds no such command
+  mfWriteFailed,  // the port took nothing (closed)
 };
 
 // Timers of the modem layer. No other part of the program uses these tags.

@@ -82,11 +82,16 @@ bool TVaComm::GetModemStatus(int line) const {
   int bits = 0;
   if (::ioctl(port->handle(), TIOCMGET, &bits) == -1) return line == msRlsd;
   switch (line) {
-    case msCts: return (bits & TIOCM_CTS) != 0;
-    case msDsr: return (bits & TIOCM_DSR) != 0;
-    case msRing: return (bits & TIOCM_RNG) != 0;
-    case msRlsd: return (bits & TIOCM_CAR) != 0;
-    default: return false;
+    case msCts:
+      return (bits & TIOCM_CTS) != 0;
+    case msDsr:
+      return (bits & TIOCM_DSR) != 0;
+    case msRing:
+      return (bits & TIOCM_RNG) != 0;
+    case msRlsd:
+      return (bits & TIOCM_CAR) != 0;
+    default:
+      return false;
   }
 }
 
@@ -102,7 +107,8 @@ void TVaComm::PortError(int error) {
   // so that the carrier reads as lost and writes go nowhere. The close
   // waits for the event loop, since this may run inside a read.
   if (error == QSerialPort::ResourceError)
-    QMetaObject::invokeMethod(this, [this] { Close(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Close(); }, Qt::QueuedConnection);
 }
 
 }  // namespace zervik

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/qt_timers.h"
+#include "platform/settings.h"
 #include "protocol/headless_copy.h"
 #include "tests/modem/modem_sim_support.h"
 
@@ -141,9 +142,8 @@ class ModemMatchTest : public ::testing::Test {
     ASSERT_NE(answerer->copy.PickColour(0), prRefused);
     ASSERT_TRUE(ProcessUntil([&] { return !dialler->copy.match.ColourAvailable(0); }));
     ASSERT_EQ(dialler->copy.PickColour(1), prGameStarts);
-    ASSERT_TRUE(ProcessUntil([&] {
-      return answerer->copy.GamesStarted() == 1 && dialler->copy.GamesStarted() == 1;
-    }));
+    ASSERT_TRUE(ProcessUntil(
+        [&] { return answerer->copy.GamesStarted() == 1 && dialler->copy.GamesStarted() == 1; }));
   }
 
   TModemCopy& Other(TModemCopy& one) { return &one == answerer.get() ? *dialler : *answerer; }
@@ -159,7 +159,8 @@ class ModemMatchTest : public ::testing::Test {
     ASSERT_TRUE(ProcessUntil([&] {
       return other.copy.RecordTexts() == mover.copy.RecordTexts() &&
              (other.copy.CanMove() || other.copy.game.gameOver);
-    })) << "the other copy never got " << move;
+    })) << "the other copy never got "
+        << move;
   }
 
   std::unique_ptr<TModemSim> sim;
@@ -230,9 +231,8 @@ TEST_F(ModemMatchTest, LineDroppedDuringTheGameEndsTheMatchOnBothAndThePortsCanC
     EXPECT_EQ(banners.back().text, Other(*side).copy.match.playerName + " вышел из игры");
   }
   // After the banner the main menu closes the ports.
-  ASSERT_TRUE(ProcessUntil([&] {
-    return !answerer->link.VaComm1.IsOpen() && !dialler->link.VaComm1.IsOpen();
-  }));
+  ASSERT_TRUE(ProcessUntil(
+      [&] { return !answerer->link.VaComm1.IsOpen() && !dialler->link.VaComm1.IsOpen(); }));
   EXPECT_EQ(answerer->copy.screen.screenState, ssMainMenu);
 
   // The same ports carry the next match.
@@ -256,8 +256,10 @@ TEST_F(ModemMatchTest, PeerFramingAsTheOriginalCutsDrawTextsThatAreRestored) {
   ASSERT_TRUE(peer.WaitFor("CONNECT 115200")) << sim->Log();
   ASSERT_TRUE(ProcessUntil([&] { return answerer->linkUps == 1; }));
   // Windows-1251 on the wire: "Иван: да/нет".
-  peer.Write(">ver100/>logl1/2-1/2/>lognl1/2-1/2/>logl1. e4/>cht\xC8\xE2\xE0\xED: \xE4\xE0/\xED\xE5\xF2/>logl1/");
-  const std::vector<std::string> expected = {"ver100", "logl1/2-1/2", "lognl1/2-1/2",
+  peer.Write(
+      ">ver100/>logl1/2-1/2/>lognl1/2-1/2/>logl1. e4/>cht\xC8\xE2\xE0\xED: "
+      "\xE4\xE0/\xED\xE5\xF2/>logl1/");
+  const std::vector<std::string> expected = {"ver100",    "logl1/2-1/2", "lognl1/2-1/2",
                                              "logl1. e4", "chtИван: да", "logl1/2-1/2"};
   ASSERT_TRUE(ProcessUntil([&] { return answerer->received.size() >= expected.size(); }));
   EXPECT_EQ(answerer->received, expected);
@@ -318,7 +320,7 @@ struct TDialFailure {
   bool pulse;
   const char* logged;  // the dial command as the modem received it
   const char* prompt;
-  int dialTimeoutMs;   // the link's DialTimeout (before the time scale)
+  int dialTimeoutMs;  // the link's DialTimeout (before the time scale)
 };
 
 void PrintTo(const TDialFailure& row, std::ostream* out) { *out << row.name; }
@@ -350,8 +352,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TDialFailure{"BusyPulse", {"--busy"}, true, "A< ATDP5551234^M", "Линия занята", 60000},
         TDialFailure{"BusyTone", {"--busy"}, false, "A< ATDT5551234^M", "Линия занята", 60000},
-        TDialFailure{"NoDialTone", {"--no-dialtone"}, false, "A< ATDT5551234^M", "Нет гудка",
-                     60000},
+        TDialFailure{
+            "NoDialTone", {"--no-dialtone"}, false, "A< ATDT5551234^M", "Нет гудка", 60000},
         TDialFailure{"Voice", {"--voice"}, true, "A< ATDP5551234^M", "Ответил голос", 60000},
         TDialFailure{"NobodyAnswersTheRings",
                      {"--answer-limit-ms", "300"},
@@ -396,10 +398,15 @@ TEST(ModemLinkAnswer, GoingBackBeforeTheTimeOutShowsNoLateError) {
 }
 
 TEST(ModemLinkText, CutDrawTextsAreRestoredAndNothingElse) {
-  const std::vector<std::pair<std::string, std::string>> rows = {
-      {"logl1", "logl1/2-1/2"},       {"lognl1", "lognl1/2-1/2"}, {"logl1. e4", "logl1. e4"},
-      {"logl10. Кf3", "logl10. Кf3"}, {"loga+", "loga+"},         {"chtИван: l1", "chtИван: l1"},
-      {"logl", "logl"},               {"logn", "logn"},           {"l1", "l1"}};
+  const std::vector<std::pair<std::string, std::string>> rows = {{"logl1", "logl1/2-1/2"},
+                                                                 {"lognl1", "lognl1/2-1/2"},
+                                                                 {"logl1. e4", "logl1. e4"},
+                                                                 {"logl10. Кf3", "logl10. Кf3"},
+                                                                 {"loga+", "loga+"},
+                                                                 {"chtИван: l1", "chtИван: l1"},
+                                                                 {"logl", "logl"},
+                                                                 {"logn", "logn"},
+                                                                 {"l1", "l1"}};
   for (const auto& [in, out] : rows) EXPECT_EQ(RestoreCutDrawText(in), out) << in;
   EXPECT_EQ(PortNotFoundText("COM3"), "Порт COM3 не найден");
 }

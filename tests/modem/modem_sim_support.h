@@ -5,10 +5,9 @@
 #pragma once
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -24,9 +23,8 @@ inline QCoreApplication& ModemTestApp() {
   static int argc = 1;
   static char name[] = "modem_tests";
   static char* argv[] = {name, nullptr};
-  static QCoreApplication* app = QCoreApplication::instance()
-                                     ? QCoreApplication::instance()
-                                     : new QCoreApplication(argc, argv);
+  static QCoreApplication* app = QCoreApplication::instance() ? QCoreApplication::instance()
+                                                              : new QCoreApplication(argc, argv);
   return *app;
 }
 
@@ -54,14 +52,15 @@ class TModemSim {
  public:
   explicit TModemSim(QStringList arguments = {}) {
     ModemTestApp();
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] {
-      output += process.readAllStandardOutput().toStdString();
-    });
+    QObject::connect(&process, &QProcess::readyReadStandardOutput,
+                     [this] { output += process.readAllStandardOutput().toStdString(); });
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    arguments << "--ring-ms" << "150" << "--connect-ms" << "100";
+    arguments << "--ring-ms"
+              << "150"
+              << "--connect-ms"
+              << "100";
     process.start(QString::fromUtf8(ZERVIK_MODEM_SIM), arguments);
-    started = process.waitForStarted(kGenerousWaitMs) &&
-              ProcessUntil([this] { return Paths(); });
+    started = process.waitForStarted(kGenerousWaitMs) && ProcessUntil([this] { return Paths(); });
   }
   ~TModemSim() {
     if (process.state() == QProcess::NotRunning) return;

@@ -20,9 +20,12 @@ namespace {
 std::string Visible(const std::string& bytes) {
   std::string text;
   for (char c : bytes) {
-    if (c == '\r') text += "^M";
-    else if (c == '\n') text += "^J";
-    else text += c;
+    if (c == '\r')
+      text += "^M";
+    else if (c == '\n')
+      text += "^J";
+    else
+      text += c;
   }
   return text;
 }
@@ -118,11 +121,21 @@ class ModemTest : public ::testing::Test {
 };
 
 TEST_F(ModemTest, ConfigListInItsOrderAndNotation) {
-  const std::vector<std::string> expected = {
-      "RESETCMD=ATZ^M",   "DIALCMD=ATDT",      "DIALTERM=^M",       "HANGUPCMD=+++~~~ATH0^M",
-      "INITCMD=ATZE1M1^M", "ANSWERCMD=ATA^M",  "ROK=OK",            "RCONNECT=CONNECT",
-      "RBUSY=BUSY",       "RVOICE=VOICE",      "RNOCARRIER=NO CARRIER",
-      "RNODIALTONE=NO DIALTONE", "RERROR=ERROR", "RRING=RING",      "RTERM=^M"};
+  const std::vector<std::string> expected = {"RESETCMD=ATZ^M",
+                                             "DIALCMD=ATDT",
+                                             "DIALTERM=^M",
+                                             "HANGUPCMD=+++~~~ATH0^M",
+                                             "INITCMD=ATZE1M1^M",
+                                             "ANSWERCMD=ATA^M",
+                                             "ROK=OK",
+                                             "RCONNECT=CONNECT",
+                                             "RBUSY=BUSY",
+                                             "RVOICE=VOICE",
+                                             "RNOCARRIER=NO CARRIER",
+                                             "RNODIALTONE=NO DIALTONE",
+                                             "RERROR=ERROR",
+                                             "RRING=RING",
+                                             "RTERM=^M"};
   EXPECT_EQ(modem.Config, expected);
   EXPECT_EQ(modem.CommandTimeout, 5000);
   EXPECT_EQ(modem.DialTimeout, 60000);
@@ -196,8 +209,11 @@ TEST_P(DialOutcome, RaisesItsEvent) {
 INSTANTIATE_TEST_SUITE_P(
     Modem, DialOutcome,
     ::testing::Values(
-        TDialOutcome{"ConnectWithSpeed", {"ATDT123\r", "\r\nCONNECT 115200\r\n"}, 120000,
-                     {"connect CONNECT 115200"}, true},
+        TDialOutcome{"ConnectWithSpeed",
+                     {"ATDT123\r", "\r\nCONNECT 115200\r\n"},
+                     120000,
+                     {"connect CONNECT 115200"},
+                     true},
         TDialOutcome{"BareConnect", {"\r\nCONNECT\r\n"}, 0, {"connect CONNECT"}, true},
         TDialOutcome{"Busy", {"\r\nBUSY\r\n"}, 120000, {"busy"}, false},
         TDialOutcome{"NoCarrier", {"\r\nNO CARRIER\r\n"}, 0, {"no carrier"}, false},
@@ -208,13 +224,19 @@ INSTANTIATE_TEST_SUITE_P(
         TDialOutcome{"NotYetAtFiftyNineSeconds", {}, 59999, {}, false},
         // Lines are compared whole: neither of these is BUSY, and an OK
         // answers no dial.
-        TDialOutcome{"WholeLinesOnly", {"\r\nBUSYLINE\r\n", "\r\n BUSY\r\n", "\r\nOK\r\n"}, 60000,
-                     {"dial timeout"}, false},
+        TDialOutcome{"WholeLinesOnly",
+                     {"\r\nBUSYLINE\r\n", "\r\n BUSY\r\n", "\r\nOK\r\n"},
+                     60000,
+                     {"dial timeout"},
+                     false},
         // Line feeds are ignored wherever they stand.
         TDialOutcome{"LineFeedsIgnored", {"\n\nBU\nSY\n\r"}, 0, {"busy"}, false},
         // A response cut by the reads arrives whole.
-        TDialOutcome{"SplitAcrossReads", {"\r\nCON", "NECT 11", "5200", "\r", "\n"}, 0,
-                     {"connect CONNECT 115200"}, true}),
+        TDialOutcome{"SplitAcrossReads",
+                     {"\r\nCON", "NECT 11", "5200", "\r", "\n"},
+                     0,
+                     {"connect CONNECT 115200"},
+                     true}),
     [](const ::testing::TestParamInfo<TDialOutcome>& info) { return info.param.name; });
 
 TEST_F(ModemTest, ResponseSplitAtEveryByteArrivesWhole) {

@@ -1,12 +1,11 @@
 // The serial port over a real device: a pseudo-terminal of the modem
 // simulator stands in for COMn, and a missing device for a missing port.
-#include "platform/qt_serial_port.h"
-
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 #include <string>
 
+#include "platform/qt_serial_port.h"
 #include "tests/modem/modem_sim_support.h"
 
 namespace zervik {

@@ -216,8 +216,8 @@ class TModemSim {
     }
     // DTR dropped: the modem goes on-hook.
     const int index = &side == &sides[0] ? 0 : 1;
-    const bool inCall = line == lnConnected || line == lnConnecting ||
-                        (line == lnRinging && index == caller);
+    const bool inCall =
+        line == lnConnected || line == lnConnecting || (line == lnRinging && index == caller);
     if (inCall) HangUp(side);
   }
 
@@ -408,9 +408,12 @@ class TModemSim {
   static std::string Visible(const std::string& bytes) {
     std::string text;
     for (char c : bytes) {
-      if (c == '\r') text += "^M";
-      else if (c == '\n') text += "^J";
-      else text += c;
+      if (c == '\r')
+        text += "^M";
+      else if (c == '\n')
+        text += "^J";
+      else
+        text += c;
     }
     return text;
   }
