@@ -1,0 +1,101 @@
+// zervik-peer: one copy of Zervik without a window on a real LAN link,
+// played by a robot. It picks its colour, plays uniformly random legal
+// moves, agrees to every new game, asks for the next game itself, offers
+// and accepts draws as told, and leaves once enough games have ended.
+// What its record panel receives is printed as it arrives.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <ostream>
+#include <random>
+#include <string>
+
+#include "links/lan_link.h"
+#include "platform/qt_timers.h"
+#include "protocol/headless_copy.h"
+#include "tools/peer/peer_options.h"
+
+namespace zervik {
+
+// The client waits this long (times the time scale) for the server to ask
+// for the next game before it asks itself, so that two peers do not ask
+// at once and cross their requests.
+inline constexpr int kNewGameGraceMs = 3000;
+inline constexpr int kMinNewGameGraceMs = 500;
+// How often the robot looks whether it has something to do.
+inline constexpr int kPeerPollMs = 10;
+// How long an ended match may take to come to rest (a move still gliding,
+// the last banner) before the peer reports, times the time scale, plus a
+// fixed margin.
+inline constexpr int kRestLimitMs = 20000;
+inline constexpr int kRestMarginMs = 2000;
+// Time the last message gets to leave before the process ends.
+inline constexpr int kExitDelayMs = 100;
+
+class TPeer {
+ public:
+  // `done` receives the exit code once; `out` and `err` are stdout and
+  // stderr (UTF-8).
+  TPeer(const TPeerOptions& options, std::ostream& out, std::ostream& err,
+        std::function<void(int exitCode)> done);
+  TPeer(const TPeer&) = delete;  // handlers point at this object
+  TPeer& operator=(const TPeer&) = delete;
+
+  // Starts listening or connecting. Returns false (after `done`) when the
+  // port cannot be listened on.
+  bool Start();
+
+ private:
+  // The silent panel for the link: the peer has no prompt to paint.
+  class TNoPanel : public IDialogPanel {
+   public:
+    void OpenDialogPanel() override {}
+    void PaintDialogPanel(bool) override {}
+    void CentreDialogTexts() override {}
+    void HideDialogFields() override {}
+    void VanishPanel() override {}
+  };
+
+  void ScreenOpened(int state);
+  void WatchColourRound();
+  void TryPickColour();
+  void MyTurn();
+  void Step();
+  void NoteGameEnd();
+  void MatchEnded();
+  bool LastGameHasResult() const;
+  void Finish(int exitCode, const std::string& reason);
+  std::string ListedMoves() const;
+
+  TPeerOptions options;
+  std::ostream& out;
+  std::ostream& err;
+  std::function<void(int)> done;
+
+  TQtTimers timers;
+  TNoPanel panel;
+  TLanLink link;
+  THeadlessCopy copy;
+  std::mt19937 random;
+  QTimer poll;
+  QElapsedTimer sinceGameEnd;
+  QElapsedTimer sinceMatchEnd;
+
+  // The colour choice. The client copy picks only once the server's "rbw"
+  // of this round has arrived: a pick made with last round's priority,
+  // and then overruled by the late "rbw", can leave both copies waiting
+  // for each other.
+  int rbwReceived = 0;
+  int rbwAtRoundStart = 0;
+  bool inColourRound = false;
+  bool colourPicked = false;
+
+  int gamesEnded = 0;
+  int countedGame = 0;  // the GamesStarted() value whose end was counted
+  bool finished = false;
+};
+
+}  // namespace zervik
