@@ -157,7 +157,9 @@ class TGame {
   // Left button press at (X, Y); returns true when a piece was picked up.
   bool PickUpPiece(int X, int Y);
   void DragPiece(int X, int Y);
-  // Left button release; makes the move when one is being dragged.
+  // Left button release; makes the move when one is being dragged. When the
+  // turn was taken or the game ended during the drag, the picture goes back
+  // to its square instead and the drag ends.
   void DropPiece();
 
   // Highest-numbered sprite 1..32 standing exactly on square (x, y), or 0.
