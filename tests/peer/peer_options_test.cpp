@@ -11,10 +11,13 @@ namespace zervik {
 namespace {
 
 struct THostCase {
+  const char* name;
   const char* text;
   bool valid;
   THostAndPort expected;
 };
+
+void PrintTo(const THostCase& row, std::ostream* os) { *os << '"' << row.text << '"'; }
 
 class HostAndPortTest : public ::testing::TestWithParam<THostCase> {};
 
@@ -30,24 +33,24 @@ TEST_P(HostAndPortTest, Parses) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, HostAndPortTest,
-    ::testing::Values(THostCase{"127.0.0.1", true, {"127.0.0.1", 2804}},
-                      THostCase{"127.0.0.1:4000", true, {"127.0.0.1", 4000}},
-                      THostCase{"chess.local:1", true, {"chess.local", 1}},
-                      THostCase{"[::1]:2805", true, {"::1", 2805}},
-                      THostCase{"[::1]", true, {"::1", 2804}},
-                      THostCase{"::1", true, {"::1", 2804}},
-                      THostCase{"fe80::1%eth0", true, {"fe80::1%eth0", 2804}},
-                      THostCase{"[fe80::1%eth0]:99", true, {"fe80::1%eth0", 99}},
-                      THostCase{"", false, {}},
-                      THostCase{":2804", false, {}},
-                      THostCase{"host:", false, {}},
-                      THostCase{"host:0", false, {}},
-                      THostCase{"host:65536", false, {}},
-                      THostCase{"host:12x", false, {}},
-                      THostCase{"[::1", false, {}},
-                      THostCase{"[]:2804", false, {}},
-                      THostCase{"[::1]2804", false, {}}),
-    [](const auto& info) { return "Row" + std::to_string(info.index); });
+    ::testing::Values(THostCase{"Ipv4", "127.0.0.1", true, {"127.0.0.1", 2804}},
+                      THostCase{"Ipv4WithPort", "127.0.0.1:4000", true, {"127.0.0.1", 4000}},
+                      THostCase{"NameWithPort", "chess.local:1", true, {"chess.local", 1}},
+                      THostCase{"BracketedIpv6WithPort", "[::1]:2805", true, {"::1", 2805}},
+                      THostCase{"BracketedIpv6", "[::1]", true, {"::1", 2804}},
+                      THostCase{"BareIpv6", "::1", true, {"::1", 2804}},
+                      THostCase{"BareLinkLocalWithScope", "fe80::1%eth0", true, {"fe80::1%eth0", 2804}},
+                      THostCase{"BracketedLinkLocalWithPort", "[fe80::1%eth0]:99", true, {"fe80::1%eth0", 99}},
+                      THostCase{"Empty", "", false, {}},
+                      THostCase{"PortWithoutHost", ":2804", false, {}},
+                      THostCase{"ColonWithoutPort", "host:", false, {}},
+                      THostCase{"PortZero", "host:0", false, {}},
+                      THostCase{"PortTooHigh", "host:65536", false, {}},
+                      THostCase{"PortNotANumber", "host:12x", false, {}},
+                      THostCase{"UnclosedBracket", "[::1", false, {}},
+                      THostCase{"EmptyBrackets", "[]:2804", false, {}},
+                      THostCase{"PortWithoutColon", "[::1]2804", false, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PeerOptionsTest, EveryOptionIsRead) {
   const auto parsed = ParsePeerOptions({"--connect", "[::1]:3000", "--name", "Вера", "--colour", "black",
