@@ -18,6 +18,13 @@ int WallClockConnectLimit(double timeScale) {
   return scaled > 2e9 ? 2000000000 : static_cast<int>(scaled);
 }
 
+// The modem's time limits, like the connection limit, are the line's and
+// not shortened by the time scale.
+int WallClockLimit(int ms, double timeScale) {
+  const double scaled = static_cast<double>(ms) / timeScale;
+  return scaled > 2e9 ? 2000000000 : static_cast<int>(scaled);
+}
+
 std::string Describe(const THostAndPort& server) {
   const bool v6 = server.host.find(':') != std::string::npos;
   return (v6 ? "[" + server.host + "]" : server.host) + ":" + std::to_string(server.port);
@@ -35,6 +42,7 @@ TPeer::TPeer(const TPeerOptions& options, std::ostream& out, std::ostream& err,
       link(timers, options.listen ? options.listenPort : options.server.port,
            WallClockConnectLimit(options.timeScale)),
       copy(link, link, timers),
+      modem(modemSettings, timers),
       random(options.seedGiven ? options.seed
                                : static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch())) {
   link.SetScreens(copy.screen, panel);
@@ -57,6 +65,25 @@ TPeer::TPeer(const TPeerOptions& options, std::ostream& out, std::ostream& err,
     Finish(1, "could not connect to " + Describe(this->options.server));
   };
 
+  if (options.modemAnswer || options.modemDial) {
+    modemSettings.comPortDevices[kPeerModemPort - 1] = options.modemDevice;
+    modemSettings.modemPort = kPeerModemPort;
+    modemSettings.pulseDialling = false;
+    modem.modem.CommandTimeout = WallClockLimit(kDefaultCommandTimeoutMs, options.timeScale);
+    modem.modem.DialTimeout = WallClockLimit(kDefaultDialTimeoutMs, options.timeScale);
+    modem.modem.AnswerTimeout = WallClockLimit(kDefaultAnswerTimeoutMs, options.timeScale);
+    link.SetSerialLink(&modem, &modem);
+    modem.SetScreens(copy.screen, panel);
+    modem.SetMatch(&copy.match);
+    modem.closeLanSockets = [this] { link.CloseLanSockets(); };
+    // The same steps as for a LAN link that comes up or reads a message.
+    modem.onLinkEstablished = link.onLinkEstablished;
+    modem.onOpponentMessage = link.onOpponentMessage;
+    modem.onFailure = [this](const std::string& text) {
+      Finish(1, this->options.modemDevice + ": " + text);
+    };
+  }
+
   copy.match.playerName = options.name;
   copy.nameField = options.name;
   copy.match.SeedCoinToss(random());
@@ -72,7 +99,15 @@ TPeer::TPeer(const TPeerOptions& options, std::ostream& out, std::ostream& err,
 }
 
 bool TPeer::Start() {
-  if (options.listen) {
+  if (options.modemAnswer || options.modemDial) {
+    copy.screen.screenState = options.modemAnswer ? ssModemWaitCall : ssModemDialling;
+    copy.screen.panelShown = true;
+    if (options.modemAnswer)
+      modem.StartAnswerMode();
+    else
+      modem.StartDialling(options.modemNumber);
+    if (finished) return false;  // the port or the modem failed at once
+  } else if (options.listen) {
     copy.screen.screenState = ssLanWaitClient;
     copy.screen.panelShown = true;
     link.StartLanServer();

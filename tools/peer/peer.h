@@ -14,6 +14,8 @@
 #include <string>
 
 #include "links/lan_link.h"
+#include "links/modem_link.h"
+#include "platform/settings.h"
 #include "platform/qt_timers.h"
 #include "protocol/headless_copy.h"
 #include "tools/peer/peer_options.h"
@@ -34,6 +36,9 @@ inline constexpr int kRestLimitMs = 20000;
 inline constexpr int kRestMarginMs = 2000;
 // Time the last message gets to leave before the process ends.
 inline constexpr int kExitDelayMs = 100;
+// The port number the modem device is given (the device itself comes from
+// --modem-answer or --modem-dial).
+inline constexpr int kPeerModemPort = 1;
 
 class TPeer {
  public:
@@ -79,6 +84,10 @@ class TPeer {
   TNoPanel panel;
   TLanLink link;
   THeadlessCopy copy;
+  // The modem link behind the LAN link, used with --modem-answer and
+  // --modem-dial.
+  TSettings modemSettings;
+  TModemLink modem;
   std::mt19937 random;
   QTimer poll;
   QElapsedTimer sinceGameEnd;

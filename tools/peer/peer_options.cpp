@@ -8,7 +8,9 @@
 namespace zervik {
 
 const char* const kPeerUsage =
-    "usage: zervik-peer (--listen PORT | --connect HOST[:PORT]) [--name NAME]\n"
+    "usage: zervik-peer (--listen PORT | --connect HOST[:PORT]\n"
+    "                    | --modem-answer DEVICE | --modem-dial DEVICE NUMBER)\n"
+    "                   [--name NAME]\n"
     "                   [--colour white|black] [--seed N] [--games N]\n"
     "                   [--offer-draw-after K] [--accept-draws] [--time-scale F]\n"
     "                   [--list-moves]\n";
@@ -87,6 +89,18 @@ std::variant<TPeerOptions, TPeerUsageError> ParsePeerOptions(const std::vector<s
       if (!server) return TPeerUsageError{"--connect takes HOST[:PORT], not '" + *text + "'"};
       connect = true;
       options.server = *server;
+    } else if (arg == "--modem-answer" || arg == "--modem-dial") {
+      const auto device = value();
+      if (!device || device->empty()) return missing();
+      options.modemDevice = *device;
+      if (arg == "--modem-dial") {
+        const auto number = value();
+        if (!number || number->empty()) return TPeerUsageError{"--modem-dial needs DEVICE NUMBER"};
+        options.modemNumber = *number;
+        options.modemDial = true;
+      } else {
+        options.modemAnswer = true;
+      }
     } else if (arg == "--name") {
       const auto text = value();
       if (!text) return missing();
@@ -132,8 +146,12 @@ std::variant<TPeerOptions, TPeerUsageError> ParsePeerOptions(const std::vector<s
       return TPeerUsageError{"unknown argument '" + arg + "'"};
     }
   }
-  if (options.listen == connect)
-    return TPeerUsageError{"give exactly one of --listen PORT and --connect HOST[:PORT]"};
+  const int links = int{options.listen} + int{connect} + int{options.modemAnswer} +
+                    int{options.modemDial};
+  if (links != 1)
+    return TPeerUsageError{
+        "give exactly one of --listen PORT, --connect HOST[:PORT], --modem-answer DEVICE and "
+        "--modem-dial DEVICE NUMBER"};
   return options;
 }
 

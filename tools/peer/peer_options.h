@@ -25,6 +25,12 @@ struct TPeerOptions {
   bool listen = false;        // --listen PORT: the server copy
   int listenPort = 0;
   THostAndPort server;        // --connect HOST[:PORT]: the client copy
+  // On a modem instead of the LAN: --modem-answer DEVICE waits for a call
+  // and answers it (the server copy); --modem-dial DEVICE NUMBER dials.
+  bool modemAnswer = false;
+  bool modemDial = false;
+  std::string modemDevice;
+  std::string modemNumber;
   std::string name = "peer";
   int colour = 0;             // 0 white, 1 black
   std::uint32_t seed = 0;
