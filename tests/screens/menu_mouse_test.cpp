@@ -1,5 +1,7 @@
 // The menu bar, the window drag and the pieces under the mouse.
+#include <QFrame>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTextEdit>
 
 #include "program_fixture.h"
@@ -248,6 +250,37 @@ TEST_F(MouseTest, NewGameQuestionDuringADragOpensOnRelease) {
   Release(SquareCentreX(5), SquareCentreY(4));
   EXPECT_EQ(screen().screenState, ssNewGameQuery);
   EXPECT_TRUE(screen().panelInTransition);
+}
+
+// ---- The promotion chooser ----
+
+TEST_F(MouseTest, PromotionChooserPicksThePieceWithAnyButton) {
+  StartGameAsWhite();
+  // The a-file cleared above the own a-pawn, which stands on a7.
+  for (int y : {7, 8}) {
+    const int k = game().SpriteOn(1, y);
+    if (k) game().ParkSprite(k);
+    game().board[1][y] = pcEmpty;
+  }
+  const int pawn = game().SpriteOn(1, 2);
+  game().board[1][2] = pcEmpty;
+  game().board[1][7] = pcPawn;
+  game().PlaceSprite(pawn, 1, 7);
+  form().RedrawPieces(1);
+  Press(SquareCentreX(1), SquareCentreY(7));
+  Move(SquareCentreX(1), SquareCentreY(8));
+  Release(SquareCentreX(1), SquareCentreY(8));
+  ASSERT_TRUE(form().pmes->isVisibleTo(&form())) << "no chooser for a pawn on the last rank";
+  EXPECT_FALSE(sender.AnyStartingWith("hod")) << "the move goes out only with its piece";
+  // A right-button press on the knight, the fourth picture.
+  const QPointF at(201 + 20, 30);
+  QMouseEvent press(QEvent::MouseButtonPress, at, form().ican->mapToGlobal(at), Qt::RightButton,
+                    Qt::RightButton, Qt::NoModifier);
+  QApplication::sendEvent(form().ican, &press);
+  EXPECT_FALSE(form().pmes->isVisibleTo(&form()));
+  EXPECT_EQ(game().board[1][8], pcKnight);
+  EXPECT_EQ(game().spriteCode[pawn], pcKnight);
+  EXPECT_TRUE(sender.AnyStartingWith("hod"));
 }
 
 // ---- The chat entry ----
