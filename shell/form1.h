@@ -232,7 +232,7 @@ class TForm1 : public QWidget, public IGameView, public IRecordPanel {
   void PlaceChatControls(int left, int mchatHeight);
   void DrawFrameLine(QPainter& painter);
   void DrawCoordinateLabels(QPainter& painter);
-  void DrawMenuBar(QPainter& painter, int mode);
+  void DrawMenuBar(QPainter& painter);
 
   TForm1Options options_;
   TColor selectionColour_ = clBlack;

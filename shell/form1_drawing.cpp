@@ -153,7 +153,7 @@ void TForm1::DrawCoordinateLabels(QPainter& painter) {
   painter.setFont(windowFont);
 }
 
-void TForm1::DrawMenuBar(QPainter& painter, int mode) {
+void TForm1::DrawMenuBar(QPainter& painter) {
   painter.setFont(windowFont);
   const int th = TextHeight(windowFont);
   for (int i = btnNewGame; i <= btnDraw; ++i) {
@@ -175,7 +175,7 @@ void TForm1::DrawWindowFrame(int mode) {
       DrawFrameLine(painter);
       if (settings.drawCoordinates) DrawCoordinateLabels(painter);
     }
-    DrawMenuBar(painter, mode);
+    DrawMenuBar(painter);
   }
   update();
 }
