@@ -243,6 +243,20 @@ TEST_F(ModemMatchTest, LineDroppedDuringTheGameEndsTheMatchOnBothAndThePortsCanC
   EXPECT_TRUE(answerer->link.IsServerCopy());
 }
 
+TEST_F(ModemMatchTest, LineGoneWithoutNoCarrierIsNoticedByTheLinkWatch) {
+  Call();
+  ChooseColours();
+  // The simulator goes away: no NO CARRIER comes, the ports report their
+  // device gone, and the next link-watch tick finds no carrier.
+  sim.reset();
+  ASSERT_TRUE(ProcessUntil(
+      [&] {
+        return answerer->copy.match.endReason == meCarrierLost &&
+               dialler->copy.match.endReason == meCarrierLost;
+      },
+      static_cast<int>(3 * kLinkWatchMs * kCopyTimeScale)));
+}
+
 TEST_F(ModemMatchTest, PeerFramingAsTheOriginalCutsDrawTextsThatAreRestored) {
   // The dialling side is a raw peer here: it writes what an original copy
   // writes for each message.
