@@ -60,6 +60,11 @@ TLanLink::~TLanLink() {
   // hold `this`.
   timers.FreeTimers(tagConnectLimit);
   timers.FreeTimers(tagRestorePrompt);
+  // The sockets go with this object and report their closing as they go;
+  // by then nothing here may hear it.
+  cs1->disconnect(this);
+  ss1->disconnect(this);
+  for (QTcpSocket* client : ss1->findChildren<QTcpSocket*>()) client->disconnect(this);
 }
 
 void TLanLink::SetSerialLink(ISender* sender, ILinkControl* control) {
