@@ -23,6 +23,7 @@ namespace zervik {
 class TForm1;
 class TLanLink;
 class TMatch;
+class TModemLink;
 class TTimers;
 
 inline constexpr int kPanelWidth = 240;
@@ -41,10 +42,6 @@ inline constexpr const char* kMainMenuLan = "Игра по локальной с
 inline constexpr const char* kBackCaption = "Назад";
 inline constexpr const char* kOkCaption = "ОК";  // Cyrillic letters
 
-// "Порт COM3 не найден": the text shown in red for a serial port that cannot
-// be opened.
-std::string PortNotFoundText(int port);
-
 class TDialogPanel : public IDialogPanel {
  public:
   // The window and the timers must outlive the panel. The match and the LAN
@@ -57,9 +54,10 @@ class TDialogPanel : public IDialogPanel {
 
   void SetMatch(TMatch* match) { this->match = match; }
   void SetLanLink(TLanLink* lan) { this->lan = lan; }
+  void SetModemLink(TModemLink* modem) { this->modem = modem; }
 
-  // Whether serial port `port` (1 for COM1) can be opened; the modem screen
-  // preselects COM3 when it can, else COM1. Without a probe no port opens.
+  // Without a modem link: whether serial port `port` (1 for COM1) can be
+  // opened; the modem screen preselects COM3 when it can, else COM1.
   std::function<bool(int port)> canOpenPort;
   // Called with every animation frame drawn (the rectangle the stretched
   // panel picture filled), for whoever watches the animation.
@@ -84,7 +82,8 @@ class TDialogPanel : public IDialogPanel {
   bool DialModeClicked(int X, int Y);
   // The port list's change event: the choice is kept as modemPort.
   void ccomportChange(int itemIndex);
-  // The red port error of the modem screens.
+  // The red port error of the modem screens, for a program without a
+  // modem link.
   void ShowPortError(int port);
 
   // The board centre.
@@ -132,6 +131,7 @@ class TDialogPanel : public IDialogPanel {
   TTimers& timers;
   TMatch* match = nullptr;
   TLanLink* lan = nullptr;
+  TModemLink* modem = nullptr;
   bool showsEditField = false;
 };
 

@@ -11,10 +11,10 @@ namespace zervik {
 namespace {
 
 // Every tag a timer of the program may carry.
-constexpr int kProgramTimerTags[] = {tagDialogPanel, tagRestorePrompt, tagConnectLimit,
-                                     tagBannerGrow,  tagBannerHold,    tagBannerShrink,
-                                     tagAnimation,   tagRefusalNotice, tagLinkWatch,
-                                     tagKeepAlive};
+constexpr int kProgramTimerTags[] = {
+    tagDialogPanel, tagRestorePrompt, tagConnectLimit, tagBannerGrow,  tagBannerHold,
+    tagBannerShrink, tagAnimation,    tagRefusalNotice, tagLinkWatch,  tagKeepAlive,
+    tagModemCommand, tagModemDial,    tagModemAnswer,   tagModemPause};
 
 }  // namespace
 
@@ -35,6 +35,7 @@ TProgram::TProgram(TProgramOptions options)
     : form1(std::move(options.form)),
       timers(options.timers ? *options.timers : static_cast<TTimers&>(form1.timers)),
       lan(timers, options.lanPort >= 0 ? options.lanPort : form1.settings.lanPort),
+      modem(form1.settings, timers),
       panel(form1, timers),
       banners(form1, timers, panel),
       match(form1.game, form1.screen,
@@ -57,9 +58,18 @@ TProgram::TProgram(TProgramOptions options)
 
   panel.SetMatch(&match);
   panel.SetLanLink(&lan);
+  panel.SetModemLink(&modem);
   lan.SetScreens(form1.screen, panel);
   lan.onLinkEstablished = [this] { match.LinkEstablished(); };
   lan.onOpponentMessage = [this](const std::string& message) { match.HandleOpponentMessage(message); };
+  // The modem line sits behind the LAN link: the LAN link sends through it
+  // when no socket carries the match, and answers for it as the link.
+  lan.SetSerialLink(&modem, &modem);
+  modem.SetScreens(form1.screen, panel);
+  modem.SetMatch(&match);
+  modem.closeLanSockets = [this] { lan.CloseLanSockets(); };
+  modem.onLinkEstablished = [this] { match.LinkEstablished(); };
+  modem.onOpponentMessage = [this](const std::string& message) { match.HandleOpponentMessage(message); };
 
   form1.seams.dialogPanel = &panel;
   form1.seams.mouse = &menu;

@@ -1,5 +1,5 @@
 // The whole program as one object: the main window with its game and screen
-// data, the LAN link, the dialog panel and its screens, the banners, the
+// data, the LAN link and the modem link behind it, the dialog panel and its screens, the banners, the
 // match, the chat and the menu bar, each wired to the others through the
 // window's seams and the game's services. Two programs can live in one
 // process (a test plays one against the other).
@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "links/lan_link.h"
+#include "links/modem_link.h"
 #include "platform/qt_sound.h"
 #include "protocol/chat.h"
 #include "protocol/match.h"
@@ -60,6 +61,7 @@ class TProgram {
   TForm1 form1;
   TTimers& timers;
   TLanLink lan;
+  TModemLink modem;
   TDialogPanel panel;
   TBanners banners;
   TMatch match;

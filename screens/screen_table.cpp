@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "links/lan_link.h"
+#include "links/modem_link.h"
 #include "platform/timers.h"
 #include "protocol/match.h"
 #include "screens/dialog_panel.h"
@@ -50,8 +51,6 @@ TPanelSize SizeOf(int state) {
 }
 
 }  // namespace
-
-std::string PortNotFoundText(int port) { return "Порт COM" + std::to_string(port) + " не найден"; }
 
 std::string TDialogPanel::FieldText() const { return form.eip->text().toStdString(); }
 
@@ -177,8 +176,11 @@ void TDialogPanel::SetUpDialogScreen() {
 // Opening actions
 
 void TDialogPanel::CloseAllLinks() {
+  if (modem) {
+    modem->CloseAllLinks();  // the LAN sockets first, then the serial port
+    return;
+  }
   if (lan) lan->CloseLanSockets();
-  // The serial port closes here once the modem link exists.
 }
 
 void TDialogPanel::RunOpeningAction(int state) {
@@ -199,7 +201,10 @@ void TDialogPanel::RunOpeningAction(int state) {
     case ssModemMenu: {
       int& port = form.settings.modemPort;
       if (port < kFirstModemPort || port > form.ccomport->count()) {
-        port = canOpenPort && canOpenPort(kPreferredModemPort) ? kPreferredModemPort : kFirstModemPort;
+        if (modem)
+          modem->ChooseDefaultModemPort();
+        else
+          port = canOpenPort && canOpenPort(kPreferredModemPort) ? kPreferredModemPort : kFirstModemPort;
       }
       form.ccomport->setCurrentIndex(port - 1);
       form.ccomport->show();
@@ -208,6 +213,13 @@ void TDialogPanel::RunOpeningAction(int state) {
     }
     case ssModemWaitCall:
     case ssModemDialling:
+      if (modem) {
+        if (state == ssModemWaitCall)
+          modem->StartAnswerMode();
+        else
+          modem->StartDialling(FieldText());
+        break;
+      }
       // Without a modem link no port can be opened: the screen says so
       // and dials nothing; "Назад" leads on.
       if (lan) lan->CloseLanSockets();
@@ -216,6 +228,7 @@ void TDialogPanel::RunOpeningAction(int state) {
     case ssModemEnterNumber:
       form.eip->show();
       CloseAllLinks();
+      if (modem) modem->CancelModemCommand();
       break;
     case ssPlayerSetup:
       if (match ? match->PlayerSetupOpened() : !screen.newGameRequested) {
@@ -230,7 +243,7 @@ void TDialogPanel::RunOpeningAction(int state) {
 }
 
 void TDialogPanel::ShowPortError(int port) {
-  screen.promptText = PortNotFoundText(port);
+  screen.promptText = PortNotFoundText("COM" + std::to_string(port));
   screen.promptColour = clRed;
   promptVisible = true;
   CentreDialogTexts();
@@ -238,7 +251,11 @@ void TDialogPanel::ShowPortError(int port) {
 }
 
 void TDialogPanel::ccomportChange(int itemIndex) {
-  if (itemIndex >= 0) form.settings.modemPort = itemIndex + 1;
+  if (itemIndex < 0) return;
+  if (modem)
+    modem->ccomportChange(itemIndex);
+  else
+    form.settings.modemPort = itemIndex + 1;
 }
 
 // ---------------------------------------------------------------------------

@@ -1,4 +1,8 @@
 // The dialog panel's course and the screens it carries.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -6,6 +10,9 @@
 
 namespace zervik::test {
 namespace {
+
+// A serial device that no machine has.
+constexpr const char* kMissingDevice = "/nonexistent/zervik-tty";
 
 bool Inside(const TRect& inner, const TRect& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
@@ -212,9 +219,10 @@ TEST_F(PanelTest, TheAddressFieldOffersTheLastAddress) {
 }
 
 TEST_F(PanelTest, DiallingWithoutAPortShowsThePortErrorAndBackRestoresTheScreen) {
+  for (std::string& device : form().settings.comPortDevices) device = kMissingDevice;
   form().settings.modemPort = 0;
   OpenScreen(ssModemMenu);
-  EXPECT_EQ(form().settings.modemPort, 1) << "no port can be opened: COM1 is preselected";
+  EXPECT_EQ(form().settings.modemPort, 1) << "COM3 cannot be opened: COM1 is preselected";
   OpenScreen(ssModemEnterNumber);
   form().eip->setText(QStringLiteral("5551234"));
   ClickButton(btnPanelMid);  // "ОК"
@@ -231,11 +239,35 @@ TEST_F(PanelTest, DiallingWithoutAPortShowsThePortErrorAndBackRestoresTheScreen)
 }
 
 TEST_F(PanelTest, ModemMenuPreselectsComThreeWhenItOpens) {
+  // COM3 is one end of a pseudo-terminal, which opens like a serial port.
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  for (std::string& device : form().settings.comPortDevices) device = kMissingDevice;
+  form().settings.comPortDevices[2] = ptsname(master);
   form().settings.modemPort = 0;
-  panel().canOpenPort = [](int port) { return port == 3; };
   OpenScreen(ssModemMenu);
   EXPECT_EQ(form().settings.modemPort, 3);
   EXPECT_EQ(form().ccomport->currentIndex(), 2);
+  // With a port chosen no probe runs and that port is preselected.
+  form().settings.modemPort = 5;
+  OpenScreen(ssMainMenu);
+  OpenScreen(ssModemMenu);
+  EXPECT_EQ(form().settings.modemPort, 5);
+  EXPECT_EQ(form().ccomport->currentIndex(), 4);
+  close(master);
+}
+
+TEST_F(PanelTest, WaitingForACallOnAMissingPortShowsThePortError) {
+  for (std::string& device : form().settings.comPortDevices) device = kMissingDevice;
+  form().settings.modemPort = 2;
+  OpenScreen(ssModemMenu);
+  ClickButton(btnPanelTop);  // "Ожидание подключения"
+  FinishTransition();
+  EXPECT_EQ(screen().screenState, ssModemWaitCall);
+  EXPECT_EQ(screen().promptText, "Порт COM2 не найден");
+  EXPECT_EQ(screen().promptColour, clRed);
 }
 
 // ---- The tone/pulse switch ----

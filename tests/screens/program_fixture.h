@@ -63,6 +63,9 @@ class ProgramTest : public ::testing::Test {
     options.timers = &clock;
     options.lanPort = 0;  // never a fixed port
     program = std::make_unique<TProgram>(std::move(options));
+    // No serial port of the machine is ever opened; a test that wants one
+    // points a port at a pseudo-terminal.
+    for (std::string& device : program->form1.settings.comPortDevices) device = "/nonexistent/zervik-tty";
     // Whatever would reach the opponent is recorded instead.
     program->form1.game.services.sender = &sender;
     program->match.services.sender = &sender;
