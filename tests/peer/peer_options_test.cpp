@@ -88,6 +88,15 @@ TEST(PeerOptionsTest, DefaultsOfAListener) {
   EXPECT_FALSE(o.seedGiven);
 }
 
+TEST(PeerOptionsTest, ScriptedMovesAreReadInOrder) {
+  const auto parsed = ParsePeerOptions({"--listen", "0", "--moves", " e2e4  g1f3\te7e8q "});
+  ASSERT_TRUE(std::holds_alternative<TPeerOptions>(parsed))
+      << std::get<TPeerUsageError>(parsed).reason;
+  EXPECT_EQ(std::get<TPeerOptions>(parsed).scriptedMoves,
+            (std::vector<std::string>{"e2e4", "g1f3", "e7e8q"}));
+  EXPECT_TRUE(std::get<TPeerOptions>(ParsePeerOptions({"--listen", "0"})).scriptedMoves.empty());
+}
+
 class RefusedOptionsTest : public ::testing::TestWithParam<std::vector<std::string>> {};
 
 TEST_P(RefusedOptionsTest, GivesAReason) {
@@ -110,7 +119,11 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string>{"--listen", "0", "--time-scale", "0"},
                       std::vector<std::string>{"--listen", "0", "--time-scale", "nan"},
                       std::vector<std::string>{"--listen", "0", "--seed", "-3"},
-                      std::vector<std::string>{"--listen", "0", "--verbose"}),
+                      std::vector<std::string>{"--listen", "0", "--verbose"},
+                      std::vector<std::string>{"--listen", "0", "--moves"},
+                      std::vector<std::string>{"--listen", "0", "--moves", "e2e4 e7e9"},
+                      std::vector<std::string>{"--listen", "0", "--moves", "e7e8k"},
+                      std::vector<std::string>{"--listen", "0", "--moves", "Nf3"}),
     [](const auto& info) { return "Row" + std::to_string(info.index); });
 
 }  // namespace

@@ -188,6 +188,39 @@ INSTANTIATE_TEST_SUITE_P(
         TPairCase{"TwoGamesToTheirOwnEnd", "127.0.0.1:%1", 2, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Both sides play scripted moves: the scholar's mate, the same record on
+// both, the mate marked on the mating move.
+TEST_F(PeerTest, ScriptedMovesArePlayedInOrder) {
+  TPeerProcess server(QStringList{"--listen", "0", "--name", "W", "--colour", "white", "--time-scale",
+                                  "0.01", "--moves", "e2e4 f1c4 d1h5 h5f7"});
+  const int port = server.ListeningPort();
+  ASSERT_GT(port, 0) << server.Stderr();
+  TPeerProcess client(QStringList{"--connect", QString("127.0.0.1:%1").arg(port), "--name", "B",
+                                  "--colour", "black", "--time-scale", "0.01", "--moves",
+                                  "e7e5 b8c6 g8f6"});
+  ASSERT_TRUE(client.WaitFinished(kGamesLimitMs)) << "the client never finished";
+  ASSERT_TRUE(server.WaitFinished(kGamesLimitMs)) << "the server never finished";
+  EXPECT_EQ(server.ExitCode(), 0) << server.Stderr();
+  EXPECT_EQ(client.ExitCode(), 0) << client.Stderr();
+  const std::vector<std::string> expected = {"Начало новой игры.", "1. e4", "1. e5", "2. Сc4", "2. Кc6",
+                                             "3. Фh5", "3. Кf6", "4. Фxf7++", "1-0"};
+  EXPECT_EQ(server.FinalRecord(), expected);
+  EXPECT_EQ(client.FinalRecord(), expected);
+}
+
+TEST_F(PeerTest, IllegalScriptedMoveEndsThePeerWithAReason) {
+  TPeerProcess server(QStringList{"--listen", "0", "--colour", "white", "--time-scale", "0.01",
+                                  "--moves", "e2e4"});
+  const int port = server.ListeningPort();
+  ASSERT_GT(port, 0) << server.Stderr();
+  TPeerProcess client(QStringList{"--connect", QString("127.0.0.1:%1").arg(port), "--colour", "black",
+                                  "--time-scale", "0.01", "--moves", "e7e5 e8e6"});
+  ASSERT_TRUE(client.WaitFinished(kGamesLimitMs)) << "the client never finished";
+  EXPECT_EQ(client.ExitCode(), 1);
+  EXPECT_NE(client.Stderr().find("move 2 of --moves, e8e6, is not legal here"), std::string::npos)
+      << client.Stderr();
+}
+
 // A scripted server: it accepts one peer and writes `greeting` to it, then
 // answers nothing.
 class TScriptedServer {

@@ -148,7 +148,6 @@ void TPeer::WatchColourRound() {
   if (picking && !inColourRound) {
     inColourRound = true;
     colourPicked = false;
-    rbwAtRoundStart = rbwReceived;
   }
   if (!picking) inColourRound = false;
 }
@@ -156,7 +155,7 @@ void TPeer::WatchColourRound() {
 void TPeer::TryPickColour() {
   if (finished || !inColourRound || colourPicked) return;
   if (copy.screen.screenState != ssPlayerSetup || copy.screen.panelInTransition) return;
-  if (!link.IsServerCopy() && rbwReceived == rbwAtRoundStart) return;
+  if (!link.IsServerCopy() && rbwReceived == 0) return;
   const int wanted = copy.match.ColourAvailable(options.colour) ? options.colour : 1 - options.colour;
   colourPicked = copy.PickColour(wanted) != prRefused;
   WatchColourRound();
@@ -189,6 +188,29 @@ void TPeer::MyTurn() {
   if (options.offerDrawAfter > 0 && game.moveNumber + 1 == options.offerDrawAfter &&
       drawItem.enabled && !game.drawOfferOpen)
     copy.ClickDrawItem();
+
+  if (scriptedGame != copy.GamesStarted()) {
+    scriptedGame = copy.GamesStarted();
+    nextScripted = 0;
+  }
+  if (nextScripted < options.scriptedMoves.size()) {
+    const std::string& wanted = options.scriptedMoves[nextScripted];
+    const auto listed = std::find_if(moves.begin(), moves.end(), [&](const TLocalMove& move) {
+      return LongAlgebraic(game, move) == wanted;
+    });
+    if (listed == moves.end()) {
+      Finish(1, "move " + std::to_string(nextScripted + 1) + " of --moves, " + wanted +
+                    ", is not legal here");
+      return;
+    }
+    ++nextScripted;
+    if (!copy.PlayMove(*listed)) {
+      Finish(1, "internal error: the listed move " + wanted + " was refused");
+      return;
+    }
+    NoteGameEnd();
+    return;
+  }
 
   // Uniform over the squares moved between; a promotion then picks its
   // piece, so that promoting is not four times as likely as other moves.

@@ -1,6 +1,6 @@
 // zervik-peer: one copy of Zervik without a window on a real LAN link,
-// played by a robot. It picks its colour, plays uniformly random legal
-// moves, agrees to every new game, asks for the next game itself, offers
+// played by a robot. It picks its colour, plays the moves it was given and
+// then uniformly random legal moves, agrees to every new game, asks for the next game itself, offers
 // and accepts draws as told, and leaves once enough games have ended.
 // What its record panel receives is printed as it arrives.
 #pragma once
@@ -93,14 +93,17 @@ class TPeer {
   QElapsedTimer sinceGameEnd;
   QElapsedTimer sinceMatchEnd;
 
-  // The colour choice. The client copy picks only once the server's "rbw"
-  // of this round has arrived: a pick made with last round's priority,
-  // and then overruled by the late "rbw", can leave both copies waiting
-  // for each other.
+  // The colour choice. The client copy picks only once the server's first
+  // "rbw" has arrived: before it, the client's priority is a guess. Later
+  // rounds need no wait, since the server tosses before the round begins.
   int rbwReceived = 0;
-  int rbwAtRoundStart = 0;
   bool inColourRound = false;
   bool colourPicked = false;
+
+  // The next move of --moves, and the game it belongs to (the list starts
+  // again with every game).
+  std::size_t nextScripted = 0;
+  int scriptedGame = 0;
 
   int gamesEnded = 0;
   int countedGame = 0;  // the GamesStarted() value whose end was counted

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <sstream>
+#include <string_view>
 
 namespace zervik {
 
@@ -13,7 +15,7 @@ const char* const kPeerUsage =
     "                   [--name NAME]\n"
     "                   [--colour white|black] [--seed N] [--games N]\n"
     "                   [--offer-draw-after K] [--accept-draws] [--time-scale F]\n"
-    "                   [--list-moves]\n";
+    "                   [--list-moves] [--moves \"e2e4 g1f3 e7e8q ...\"]\n";
 
 namespace {
 
@@ -32,6 +34,14 @@ std::optional<int> PortNumber(const std::string& text, int lowest) {
 }
 
 }  // namespace
+
+bool IsScriptedMoveText(const std::string& text) {
+  if (text.size() != 4 && text.size() != 5) return false;
+  const auto file = [](char c) { return c >= 'a' && c <= 'h'; };
+  const auto rank = [](char c) { return c >= '1' && c <= '8'; };
+  if (!file(text[0]) || !rank(text[1]) || !file(text[2]) || !rank(text[3])) return false;
+  return text.size() == 4 || std::string_view("qrbn").find(text[4]) != std::string_view::npos;
+}
 
 std::optional<THostAndPort> ParseHostAndPort(const std::string& text) {
   THostAndPort result;
@@ -142,6 +152,17 @@ std::variant<TPeerOptions, TPeerUsageError> ParsePeerOptions(const std::vector<s
       options.timeScale = scale;
     } else if (arg == "--list-moves") {
       options.listMoves = true;
+    } else if (arg == "--moves") {
+      const auto text = value();
+      if (!text) return missing();
+      std::istringstream words(*text);
+      std::string word;
+      options.scriptedMoves.clear();
+      while (words >> word) {
+        if (!IsScriptedMoveText(word))
+          return TPeerUsageError{"--moves takes moves like e2e4 or e7e8q, not '" + word + "'"};
+        options.scriptedMoves.push_back(word);
+      }
     } else {
       return TPeerUsageError{"unknown argument '" + arg + "'"};
     }

@@ -40,7 +40,15 @@ struct TPeerOptions {
   bool acceptDraws = false;
   double timeScale = 1.0;
   bool listMoves = false;
+  // --moves "e2e4 g1f3 ...": the peer's own moves of every game, in long
+  // algebraic notation with the promotion piece ("e7e8q"); random moves
+  // follow once they are used up.
+  std::vector<std::string> scriptedMoves;
 };
+
+// Whether `text` is a move as --moves writes it: from and to square, and a
+// promotion piece q, r, b or n.
+bool IsScriptedMoveText(const std::string& text);
 
 struct TPeerUsageError {
   std::string reason;
