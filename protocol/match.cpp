@@ -81,8 +81,12 @@ void TMatch::HandleOpponentMessage(const std::string& utf8Message) {
       ReceivedNewGameRequest();
       break;
     case mtAcc:
+      // No second toss: a server copy that asked tossed before its "new", so
+      // the opponent already holds this round's priority. A fresh "rbw" now
+      // could arrive after the opponent had picked with the old one, leaving
+      // both copies with priority or both waiting for each other.
       screen.newGameRequested = false;
-      BeginColourToss();
+      BeginColourToss(false);
       break;
     case mtReg:
       ReceivedRefusal();
@@ -156,8 +160,8 @@ void TMatch::LinkEstablished() {
   Send("ver" + std::to_string(protocolVersion));
 }
 
-void TMatch::BeginColourToss() {
-  if (services.links && services.links->IsServerCopy()) {
+void TMatch::BeginColourToss(bool toss) {
+  if (toss && services.links && services.links->IsServerCopy()) {
     const int bit = static_cast<int>(coin() & 1u);
     colourPriority = static_cast<std::uint8_t>(bit);
     Send("rbw" + std::to_string(1 - bit));

@@ -85,7 +85,8 @@ class TMatch {
 
   // ---- Link ----
   void LinkEstablished();
-  void BeginColourToss();
+  // `toss` false keeps the priority of the last toss (see the "acc" handler).
+  void BeginColourToss(bool toss = true);
   void StartLinkWatchTimer();
   void LinkWatchTick();
   void KeepAliveTimeout();

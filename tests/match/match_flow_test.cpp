@@ -267,6 +267,39 @@ TEST(NewGame, AcceptedLeadsBothCopiesToAFreshColourChoice) {
   EXPECT_TRUE(asker.game.myTurn);
 }
 
+TEST(NewGame, ServerAskingTossesOnceBeforeItsRequestSoNoPriorityGoesStale) {
+  TTwoCopies two;
+  StartGame(two, kServer);
+  Play(two, two.Server(), "e2e4");
+  THeadlessCopy& asker = two.Server();
+  THeadlessCopy& asked = two.Client();
+  const auto before = two.sent[kServer].size();
+  ASSERT_TRUE(asker.RequestNewGame());
+  two.Advance(kSettleMs);
+  asked.AnswerNewGame(true);
+  two.Advance(kSettleMs);
+  const std::vector<std::string> round(two.sent[kServer].begin() + before, two.sent[kServer].end());
+  const auto rbw = std::find_if(round.begin(), round.end(),
+                                [](const std::string& m) { return m.rfind("rbw", 0) == 0; });
+  ASSERT_NE(rbw, round.end());
+  EXPECT_LT(rbw - round.begin(), std::find(round.begin(), round.end(), "new") - round.begin());
+  EXPECT_EQ(std::count_if(round.begin(), round.end(),
+                          [](const std::string& m) { return m.rfind("rbw", 0) == 0; }),
+            1);
+  // Exactly one copy holds priority for the round.
+  EXPECT_EQ(asker.match.colourPriority + asked.match.colourPriority, 1);
+  // The asked copy picks at once; the colours settle apart.
+  ASSERT_NE(asked.PickColour(kWhite), prRefused);
+  two.Advance(kSettleMs);
+  EXPECT_FALSE(asker.match.ColourAvailable(kWhite));
+  ASSERT_EQ(asker.PickColour(kBlack), prGameStarts);
+  two.Advance(kSettleMs);
+  EXPECT_EQ(asked.game.localColour, kWhite);
+  EXPECT_EQ(asker.game.localColour, kBlack);
+  EXPECT_EQ(asker.GamesStarted(), 2);
+  EXPECT_EQ(asked.GamesStarted(), 2);
+}
+
 TEST(NewGame, RefusedShowsTheRefusalInRedFor3000MsThenTheGameGoesOn) {
   TTwoCopies two;
   StartGame(two, kServer);
