@@ -26,8 +26,9 @@ TBanners::~TBanners() {
 }
 
 int TBanners::Pending() const {
-  return static_cast<int>(std::count_if(bannerQueue.begin(), bannerQueue.end(),
-                                        [](const TBannerRequest& slot) { return !slot.text.empty(); }));
+  return static_cast<int>(
+      std::count_if(bannerQueue.begin(), bannerQueue.end(),
+                    [](const TBannerRequest& slot) { return !slot.text.empty(); }));
 }
 
 void TBanners::ShowBanner(const std::string& text, int holdMs, TColor textColour, bool turnValue,
@@ -101,7 +102,8 @@ void TBanners::DrawBannerFrame() {
 
 void TBanners::BannerGrowTick() {
   const float fullWidth = static_cast<float>(form.bannerImage.width());
-  const float shownWidth = form.bannerFrame.isNull() ? 0.0f : static_cast<float>(form.bannerFrame.width());
+  const float shownWidth =
+      form.bannerFrame.isNull() ? 0.0f : static_cast<float>(form.bannerFrame.width());
   if (shownWidth >= fullWidth - bannerStepX) {
     timers.CreateTimer(tagBannerHold, std::max(bannerHoldMs, 1), [this] { BannerHoldEnd(); });
     timers.FreeTimers(tagBannerGrow);

@@ -86,10 +86,12 @@ void TDialogPanel::PaintDialogPanel(bool copyToWindow) {
     for (int i = btnPanelLow; i <= btnPanelTop; ++i) {
       const TScreenButton& button = screen.screenButtons[i];
       if (!button.visible) continue;
-      if (!form.buttonBitmap.isNull()) painter.drawImage(button.left, button.top, form.buttonBitmap);
+      if (!form.buttonBitmap.isNull())
+        painter.drawImage(button.left, button.top, form.buttonBitmap);
       const QString caption = QString::fromStdString(button.caption);
       painter.setPen(ToQColor(button.textColour));
-      TextOutAt(painter, button.left + form.buttonWidth / 2 - TextWidth(form.windowFont, caption) / 2,
+      TextOutAt(painter,
+                button.left + form.buttonWidth / 2 - TextWidth(form.windowFont, caption) / 2,
                 button.top + form.buttonHeight / 2 - th / 2, caption);
     }
   }
@@ -131,7 +133,8 @@ void TDialogPanel::PaintEditFieldPicture() {
   const QRect field = form.eip->geometry();
   QPainter painter(&form.boardCanvas);
   painter.setFont(form.windowFont);
-  const TRect outer{field.left(), field.top(), field.left() + field.width(), field.top() + field.height()};
+  const TRect outer{field.left(), field.top(), field.left() + field.width(),
+                    field.top() + field.height()};
   painter.setPen(ToQColor(clPanelBorder));
   painter.setBrush(QColor(255, 255, 255));
   OutlineRect(painter, outer);
@@ -168,7 +171,8 @@ void TDialogPanel::DrawFrame() {
 
 void TDialogPanel::OpenDialogPanel() {
   ++transitionsBegun;
-  const bool closingRuns = screen.panelInTransition && panelClosing && timers.HasTimer(tagDialogPanel);
+  const bool closingRuns =
+      screen.panelInTransition && panelClosing && timers.HasTimer(tagDialogPanel);
   screen.panelInTransition = true;
   for (int i = btnPanelLow; i <= btnPanelTop; ++i) screen.screenButtons[i].enabled = false;
   if (!closingRuns) {

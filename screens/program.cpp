@@ -12,9 +12,9 @@ namespace {
 
 // Every tag a timer of the program may carry.
 constexpr int kProgramTimerTags[] = {
-    tagDialogPanel, tagRestorePrompt, tagConnectLimit, tagBannerGrow,  tagBannerHold,
-    tagBannerShrink, tagAnimation,    tagRefusalNotice, tagLinkWatch,  tagKeepAlive,
-    tagModemCommand, tagModemDial,    tagModemAnswer,   tagModemPause};
+    tagDialogPanel,  tagRestorePrompt, tagConnectLimit,  tagBannerGrow, tagBannerHold,
+    tagBannerShrink, tagAnimation,     tagRefusalNotice, tagLinkWatch,  tagKeepAlive,
+    tagModemCommand, tagModemDial,     tagModemAnswer,   tagModemPause};
 
 }  // namespace
 
@@ -26,10 +26,13 @@ bool TProgram::TChatControls::Enabled() const { return form.echat->isEnabled(); 
 void TProgram::TChatControls::SetEnabled(bool enabled) { form.echat->setEnabled(enabled); }
 void TProgram::TChatControls::Focus() { form.echat->setFocus(); }
 void TProgram::TChatControls::PlayChatSound() {
-  const QString file = QString::fromLatin1(kChatSoundFile.data(), static_cast<qsizetype>(kChatSoundFile.size()));
+  const QString file =
+      QString::fromLatin1(kChatSoundFile.data(), static_cast<qsizetype>(kChatSoundFile.size()));
   chatSound.Play(form.skins.Locate(file).toStdString());
 }
-void TProgram::TChatControls::SetRecordPanelEnabled(bool enabled) { form.mchat->setEnabled(enabled); }
+void TProgram::TChatControls::SetRecordPanelEnabled(bool enabled) {
+  form.mchat->setEnabled(enabled);
+}
 
 TProgram::TProgram(TProgramOptions options)
     : form1(std::move(options.form)),
@@ -61,7 +64,9 @@ TProgram::TProgram(TProgramOptions options)
   panel.SetModemLink(&modem);
   lan.SetScreens(form1.screen, panel);
   lan.onLinkEstablished = [this] { match.LinkEstablished(); };
-  lan.onOpponentMessage = [this](const std::string& message) { match.HandleOpponentMessage(message); };
+  lan.onOpponentMessage = [this](const std::string& message) {
+    match.HandleOpponentMessage(message);
+  };
   // The modem line sits behind the LAN link: the LAN link sends through it
   // when no socket carries the match, and answers for it as the link.
   lan.SetSerialLink(&modem, &modem);
@@ -69,7 +74,9 @@ TProgram::TProgram(TProgramOptions options)
   modem.SetMatch(&match);
   modem.closeLanSockets = [this] { lan.CloseLanSockets(); };
   modem.onLinkEstablished = [this] { match.LinkEstablished(); };
-  modem.onOpponentMessage = [this](const std::string& message) { match.HandleOpponentMessage(message); };
+  modem.onOpponentMessage = [this](const std::string& message) {
+    match.HandleOpponentMessage(message);
+  };
 
   form1.seams.dialogPanel = &panel;
   form1.seams.mouse = &menu;
@@ -78,7 +85,8 @@ TProgram::TProgram(TProgramOptions options)
 
   // Enter in the chat entry sends the line; the field of the screens
   // confirms nothing (only the panel's buttons do).
-  QObject::connect(form1.echat, &QLineEdit::returnPressed, &form1, [this] { chat.echatKeyDown(kEnterKey); });
+  QObject::connect(form1.echat, &QLineEdit::returnPressed, &form1,
+                   [this] { chat.echatKeyDown(kEnterKey); });
   QObject::connect(form1.ccomport, &QComboBox::currentIndexChanged, &form1,
                    [this](int index) { panel.ccomportChange(index); });
 }

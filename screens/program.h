@@ -1,8 +1,7 @@
 // The whole program as one object: the main window with its game and screen
-// data, the LAN link and the modem link behind it, the dialog panel and its screens, the banners, the
-// match, the chat and the menu bar, each wired to the others through the
-// window's seams and the game's services. Two programs can live in one
-// process (a test plays one against the other).
+// data, the LAN link and the modem link behind it, the dialog panel and its screens, the banners,
+// the match, the chat and the menu bar, each wired to the others through the window's seams and the
+// game's services. Two programs can live in one process (a test plays one against the other).
 #pragma once
 
 #include <memory>

@@ -18,7 +18,7 @@ constexpr int kFieldTopOffset = 30;    // field top below the panel's top edge
 constexpr int kWaitingPromptTop = 20;  // prompt top of the waiting screens
 constexpr int kStackBottomGap = 20;    // bottom stack above the panel's bottom edge
 constexpr int kSwitchBelowField = 20;
-constexpr int kQueryPromptTop = 10;    // below the top of the 150-pixel question
+constexpr int kQueryPromptTop = 10;  // below the top of the 150-pixel question
 constexpr int kWhite = 0;
 constexpr int kBlack = 1;
 
@@ -54,7 +54,9 @@ TPanelSize SizeOf(int state) {
 
 std::string TDialogPanel::FieldText() const { return form.eip->text().toStdString(); }
 
-void TDialogPanel::SetFieldText(const std::string& text) { form.eip->setText(QString::fromStdString(text)); }
+void TDialogPanel::SetFieldText(const std::string& text) {
+  form.eip->setText(QString::fromStdString(text));
+}
 
 void TDialogPanel::SetButton(int index, const char* caption, int top) {
   TScreenButton& button = screen.screenButtons[index];
@@ -161,7 +163,8 @@ void TDialogPanel::SetUpDialogScreen() {
       }
       break;
     case ssNewGameQuery:
-      prompt((match ? match->opponentName : std::string()) + " желает начать новую игру. Вы согласны?");
+      prompt((match ? match->opponentName : std::string()) +
+             " желает начать новую игру. Вы согласны?");
       promptTop = cy - h / 2 + kQueryPromptTop;
       SetButton(btnPanelLow, "Нет", stackLow);
       SetButton(btnPanelMid, "Да", stackLow - bh);
@@ -204,7 +207,8 @@ void TDialogPanel::RunOpeningAction(int state) {
         if (modem)
           modem->ChooseDefaultModemPort();
         else
-          port = canOpenPort && canOpenPort(kPreferredModemPort) ? kPreferredModemPort : kFirstModemPort;
+          port = canOpenPort && canOpenPort(kPreferredModemPort) ? kPreferredModemPort
+                                                                 : kFirstModemPort;
       }
       form.ccomport->setCurrentIndex(port - 1);
       form.ccomport->show();

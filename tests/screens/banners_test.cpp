@@ -23,7 +23,8 @@ TEST_F(BannersTest, TwoNoticesInOneHandlerShowOneAfterTheOtherWithTheirOwnEffect
   EXPECT_EQ(banners().Pending(), 1);
   // Grow (about ten ticks), then the first hold time.
   clock.Advance(20 * kBannerTickMs + 3000);
-  EXPECT_EQ(banners().bannerText, "Позиция на доске повторилась 3 раза") << "the first one still shrinks";
+  EXPECT_EQ(banners().bannerText, "Позиция на доске повторилась 3 раза")
+      << "the first one still shrinks";
   EXPECT_FALSE(game().myTurn);
   for (int i = 0; i < 30 && banners().bannerText != "Ничья"; ++i) clock.Advance(kBannerTickMs);
   ASSERT_EQ(banners().bannerText, "Ничья");
@@ -78,7 +79,9 @@ TEST_F(BannersTest, GrowsAboutTheBoardCentreInBold) {
   const int cy = game().boardTop + game().boardHeight / 2;
   const QFont bold = WindowFont(true);
   EXPECT_EQ(form().bannerImage.width(),
-            TextWidth(bold, QString::fromUtf8("Соединение невозможно, у вашего оппонента другая версия Zervik")) + 40);
+            TextWidth(bold, QString::fromUtf8(
+                                "Соединение невозможно, у вашего оппонента другая версия Zervik")) +
+                40);
   for (int i = 0; i < 12; ++i) {
     clock.Advance(kBannerTickMs);
     if (form().bannerFrame.isNull()) continue;

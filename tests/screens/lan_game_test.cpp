@@ -38,7 +38,8 @@ class TCopy {
   void Mouse(QEvent::Type type, int X, int Y) {
     const QPointF at(X, Y);
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent event(type, at, form().mapToGlobal(at), button, held, Qt::NoModifier);
     QApplication::sendEvent(&form(), &event);
   }
@@ -172,7 +173,8 @@ TEST_F(LanGameTest, JoinPlayChatDrawNewGameAndLeave) {
   a->ClickButton(btnDraw);
   EXPECT_EQ(a->screen().screenButtons[btnDraw].caption, "Ничья предложена");
   a->Drag(7, 1, 6, 3);  // Ng1-f3
-  ASSERT_TRUE(PumpUntil([&] { return b->screen().screenButtons[btnDraw].caption == "Согласиться с ничьей"; }));
+  ASSERT_TRUE(PumpUntil(
+      [&] { return b->screen().screenButtons[btnDraw].caption == "Согласиться с ничьей"; }));
   ASSERT_TRUE(Settle());
   b->ClickButton(btnDraw);
   ASSERT_TRUE(PumpUntil([&] { return a->game().gameOver && b->game().gameOver; }));
@@ -184,8 +186,10 @@ TEST_F(LanGameTest, JoinPlayChatDrawNewGameAndLeave) {
   ASSERT_TRUE(PumpUntil([&] { return b->Open(ssNewGameQuery); }));
   EXPECT_EQ(b->screen().promptText, "Алиса желает начать новую игру. Вы согласны?");
   b->ClickButton(btnPanelMid);  // "Да"
-  ASSERT_TRUE(PumpUntil([&] { return a->Open(ssPlayerSetup) && b->Open(ssPlayerSetup) &&
-                                     a->form().eip->isVisibleTo(&a->form()); }));
+  ASSERT_TRUE(PumpUntil([&] {
+    return a->Open(ssPlayerSetup) && b->Open(ssPlayerSetup) &&
+           a->form().eip->isVisibleTo(&a->form());
+  }));
 
   // White leaves: "ext" reaches black, whose notice leads to the main menu.
   a->ClickButton(btnExit);

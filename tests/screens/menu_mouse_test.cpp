@@ -73,9 +73,9 @@ TEST_F(MenuTest, HoverTurnsAnEnabledItemBlueAndLeavingTurnsItBlack) {
 
 struct TExitRow {
   const char* name;
-  bool listen;       // the server socket listens
-  int state;         // the screen shown when "Выход" is pressed
-  bool asks;         // the question comes
+  bool listen;  // the server socket listens
+  int state;    // the screen shown when "Выход" is pressed
+  bool asks;    // the question comes
 };
 
 class ExitTest : public MenuTest, public ::testing::WithParamInterface<TExitRow> {};

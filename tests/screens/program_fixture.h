@@ -58,14 +58,17 @@ class ProgramTest : public ::testing::Test {
     TProgramOptions options;
     options.form.iniPath = folder.filePath(QStringLiteral("zervik.INI")).toStdString();
     options.form.skinRoot = QStringLiteral(ZERVIK_SKIN_DIR);
-    options.form.showError = [this](const QString& message) { errors.push_back(message.toStdString()); };
+    options.form.showError = [this](const QString& message) {
+      errors.push_back(message.toStdString());
+    };
     options.form.clockSeconds = [] { return 1u; };
     options.timers = &clock;
     options.lanPort = 0;  // never a fixed port
     program = std::make_unique<TProgram>(std::move(options));
     // No serial port of the machine is ever opened; a test that wants one
     // points a port at a pseudo-terminal.
-    for (std::string& device : program->form1.settings.comPortDevices) device = "/nonexistent/zervik-tty";
+    for (std::string& device : program->form1.settings.comPortDevices)
+      device = "/nonexistent/zervik-tty";
     // Whatever would reach the opponent is recorded instead.
     program->form1.game.services.sender = &sender;
     program->match.services.sender = &sender;
@@ -80,7 +83,9 @@ class ProgramTest : public ::testing::Test {
   TGame& game() { return program->form1.game; }
   TForm1& form() { return program->form1; }
   TDialogPanel& panel() { return program->panel; }
-  TScreenButton& button(int index) { return screen().screenButtons[static_cast<std::size_t>(index)]; }
+  TScreenButton& button(int index) {
+    return screen().screenButtons[static_cast<std::size_t>(index)];
+  }
 
   void Tick(int ticks = 1) { clock.Advance(static_cast<std::int64_t>(ticks) * kPanelTickMs); }
   // Runs the clock until the running panel transition has finished.
@@ -101,9 +106,13 @@ class ProgramTest : public ::testing::Test {
     ASSERT_TRUE(game().myTurn);
   }
 
-  void Press(int X, int Y, Qt::MouseButton b = Qt::LeftButton) { program->menu.FormMouseDown(b, X, Y); }
+  void Press(int X, int Y, Qt::MouseButton b = Qt::LeftButton) {
+    program->menu.FormMouseDown(b, X, Y);
+  }
   void Move(int X, int Y) { program->menu.FormMouseMove(X, Y); }
-  void Release(int X, int Y, Qt::MouseButton b = Qt::LeftButton) { program->menu.FormMouseUp(b, X, Y); }
+  void Release(int X, int Y, Qt::MouseButton b = Qt::LeftButton) {
+    program->menu.FormMouseUp(b, X, Y);
+  }
   void ClickButton(int index) {
     const TScreenButton& b = button(index);
     Press(b.left + kButtonWidth / 2, b.top + kButtonHeight / 2);
