@@ -3,8 +3,9 @@
 # private X server, driven by X input events at the window's own pixel
 # places: the LAN screens, the name field, the colour buttons, a game with
 # captures, a check shown by the "Шах" banner, castling, a promotion through
-# the chooser and a mate, and a chat line. The peer's printed record, whose
-# white lines are the window's own record lines, must be the expected one.
+# the chooser and a mate, and a chat line each way. The peer's printed
+# record, whose white lines are the window's own record lines, must be the
+# expected one.
 #
 #   lan_game_e2e.sh BIN_DIR PEER ARTIFACT_DIR server|client
 #
@@ -53,6 +54,7 @@ black_moves="e7e5 f8b4 b4a5 b8c6 a7a6 b7b6 a8b8 b8b7 b7b8 b8b7 b7b8 b8b7 b7b8"
 expected_record="Начало новой игры.
 1. d4
 1. e5
+Peer: good luck
 2. dxe5
 2. Сb4+
 3. c3
@@ -105,7 +107,7 @@ cp -R "$bin/." "$work/app/"
 rm -f "$work/app/zervik.INI"
 
 start_peer() {
-  QT_QPA_PLATFORM=offscreen "$peer" "$@" --name Peer --colour black --moves "$black_moves" \
+  QT_QPA_PLATFORM=offscreen "$peer" "$@" --name Peer --colour black --moves "$black_moves" --chat "good luck" \
     >"$peer_out" 2>&1 &
   peer_pid=$!
 }

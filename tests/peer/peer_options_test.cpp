@@ -97,6 +97,13 @@ TEST(PeerOptionsTest, ScriptedMovesAreReadInOrder) {
   EXPECT_TRUE(std::get<TPeerOptions>(ParsePeerOptions({"--listen", "0"})).scriptedMoves.empty());
 }
 
+TEST(PeerOptionsTest, ChatLineIsRead) {
+  const auto parsed = ParsePeerOptions({"--listen", "0", "--chat", "добрый день"});
+  ASSERT_TRUE(std::holds_alternative<TPeerOptions>(parsed));
+  EXPECT_EQ(std::get<TPeerOptions>(parsed).chatLine, "добрый день");
+  EXPECT_TRUE(std::holds_alternative<TPeerUsageError>(ParsePeerOptions({"--listen", "0", "--chat", ""})));
+}
+
 class RefusedOptionsTest : public ::testing::TestWithParam<std::vector<std::string>> {};
 
 TEST_P(RefusedOptionsTest, GivesAReason) {

@@ -197,12 +197,12 @@ TEST_F(PeerTest, ScriptedMovesArePlayedInOrder) {
   ASSERT_GT(port, 0) << server.Stderr();
   TPeerProcess client(QStringList{"--connect", QString("127.0.0.1:%1").arg(port), "--name", "B",
                                   "--colour", "black", "--time-scale", "0.01", "--moves",
-                                  "e7e5 b8c6 g8f6"});
+                                  "e7e5 b8c6 g8f6", "--chat", "удачи"});
   ASSERT_TRUE(client.WaitFinished(kGamesLimitMs)) << "the client never finished";
   ASSERT_TRUE(server.WaitFinished(kGamesLimitMs)) << "the server never finished";
   EXPECT_EQ(server.ExitCode(), 0) << server.Stderr();
   EXPECT_EQ(client.ExitCode(), 0) << client.Stderr();
-  const std::vector<std::string> expected = {"Начало новой игры.", "1. e4", "1. e5", "2. Сc4", "2. Кc6",
+  const std::vector<std::string> expected = {"Начало новой игры.", "1. e4", "1. e5", "B: удачи", "2. Сc4", "2. Кc6",
                                              "3. Фh5", "3. Кf6", "4. Фxf7++", "1-0"};
   EXPECT_EQ(server.FinalRecord(), expected);
   EXPECT_EQ(client.FinalRecord(), expected);

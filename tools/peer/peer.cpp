@@ -208,7 +208,7 @@ void TPeer::MyTurn() {
       Finish(1, "internal error: the listed move " + wanted + " was refused");
       return;
     }
-    NoteGameEnd();
+    AfterOwnMove();
     return;
   }
 
@@ -225,6 +225,14 @@ void TPeer::MyTurn() {
   if (!copy.PlayMove(move)) {
     Finish(1, "internal error: the listed move " + LongAlgebraic(game, move) + " was refused");
     return;
+  }
+  AfterOwnMove();
+}
+
+void TPeer::AfterOwnMove() {
+  if (!options.chatLine.empty() && !chatSent) {
+    chatSent = true;
+    copy.TypeChat(options.chatLine);
   }
   NoteGameEnd();
 }

@@ -1,7 +1,8 @@
 // zervik-peer: one copy of Zervik without a window on a real LAN link,
 // played by a robot. It picks its colour, plays the moves it was given and
-// then uniformly random legal moves, agrees to every new game, asks for the next game itself, offers
-// and accepts draws as told, and leaves once enough games have ended.
+// then uniformly random legal moves, agrees to every new game, asks for
+// the next game itself, offers and accepts draws as told, says its chat
+// line once, and leaves once enough games have ended.
 // What its record panel receives is printed as it arrives.
 #pragma once
 
@@ -68,6 +69,9 @@ class TPeer {
   void WatchColourRound();
   void TryPickColour();
   void MyTurn();
+  // After each of the peer's own moves: the --chat line (once), then the
+  // count of ended games.
+  void AfterOwnMove();
   void Step();
   void NoteGameEnd();
   void MatchEnded();
@@ -104,6 +108,7 @@ class TPeer {
   // again with every game).
   std::size_t nextScripted = 0;
   int scriptedGame = 0;
+  bool chatSent = false;  // the --chat line
 
   int gamesEnded = 0;
   int countedGame = 0;  // the GamesStarted() value whose end was counted

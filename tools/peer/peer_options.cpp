@@ -15,7 +15,8 @@ const char* const kPeerUsage =
     "                   [--name NAME]\n"
     "                   [--colour white|black] [--seed N] [--games N]\n"
     "                   [--offer-draw-after K] [--accept-draws] [--time-scale F]\n"
-    "                   [--list-moves] [--moves \"e2e4 g1f3 e7e8q ...\"]\n";
+    "                   [--list-moves] [--moves \"e2e4 g1f3 e7e8q ...\"]\n"
+    "                   [--chat TEXT]\n";
 
 namespace {
 
@@ -152,6 +153,10 @@ std::variant<TPeerOptions, TPeerUsageError> ParsePeerOptions(const std::vector<s
       options.timeScale = scale;
     } else if (arg == "--list-moves") {
       options.listMoves = true;
+    } else if (arg == "--chat") {
+      const auto text = value();
+      if (!text || text->empty()) return missing();
+      options.chatLine = *text;
     } else if (arg == "--moves") {
       const auto text = value();
       if (!text) return missing();

@@ -44,6 +44,9 @@ struct TPeerOptions {
   // algebraic notation with the promotion piece ("e7e8q"); random moves
   // follow once they are used up.
   std::vector<std::string> scriptedMoves;
+  // --chat TEXT: typed into the chat entry once, after the peer's first
+  // move.
+  std::string chatLine;
 };
 
 // Whether `text` is a move as --moves writes it: from and to square, and a
