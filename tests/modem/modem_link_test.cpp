@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <memory>
 #include <ostream>
@@ -148,13 +149,14 @@ class ModemMatchTest : public ::testing::Test {
 
   TModemCopy& Other(TModemCopy& one) { return &one == answerer.get() ? *dialler : *answerer; }
 
-  // `mover` plays the move in real squares once it may; returns when the
-  // other copy's record reads the same.
-  void Play(TModemCopy& mover, const std::string& move) {
+  // `mover` plays the move in real squares once it may (a pawn reaching
+  // the last rank becomes `promotion`); returns when the other copy's
+  // record reads the same.
+  void Play(TModemCopy& mover, const std::string& move, std::int8_t promotion = 0) {
     ASSERT_TRUE(ProcessUntil([&] { return mover.copy.CanMove(); })) << "no turn for " << move;
     const auto [fx, fy] = LocalSquare(mover.copy, move.substr(0, 2));
     const auto [tx, ty] = LocalSquare(mover.copy, move.substr(2, 2));
-    ASSERT_TRUE(mover.copy.PlayMove(TLocalMove{fx, fy, tx, ty, 0})) << move;
+    ASSERT_TRUE(mover.copy.PlayMove(TLocalMove{fx, fy, tx, ty, promotion})) << move;
     TModemCopy& other = Other(mover);
     ASSERT_TRUE(ProcessUntil([&] {
       return other.copy.RecordTexts() == mover.copy.RecordTexts() &&
@@ -205,6 +207,40 @@ TEST_F(ModemMatchTest, AnsweringCopyTossesAndARepetitionDrawReachesBothRecords) 
   for (const TModemCopy* side : {&white, &black})
     for (const std::string& m : side->received) restored += m == "lognl1/2-1/2";
   EXPECT_EQ(restored, 1) << "the cut draw text was not restored";
+}
+
+// White's a-pawn takes its way to a8 and becomes a queen there; each
+// capture and the promotion reach the other board over the line.
+TEST_F(ModemMatchTest, CapturesAndAPromotionReachTheOtherBoard) {
+  Call();
+  ChooseColours();
+  TModemCopy& white = answerer->copy.game.localColour == 0 ? *answerer : *dialler;
+  TModemCopy& black = Other(white);
+  ASSERT_NE(&white, &black);
+  const std::vector<std::string> moves = {"a2a4", "b7b5", "a4b5", "a7a6", "b5a6",
+                                          "c8b7", "a6b7", "b8c6", "b7a8"};
+  for (std::size_t i = 0; i < moves.size(); ++i) {
+    const bool last = i + 1 == moves.size();
+    Play(i % 2 == 0 ? white : black, moves[i], last ? pcQueen : 0);
+    if (HasFatalFailure()) return;
+  }
+  const auto record = white.copy.RecordTexts();
+  ASSERT_FALSE(record.empty());
+  EXPECT_EQ(record.back(), "5. bxa8Ф");
+  EXPECT_EQ(black.copy.RecordTexts(), record);
+  // The queen stands on a8 of both boards, the captured pieces are gone.
+  const auto pieceOn = [](const TModemCopy& side, const char* square) {
+    const auto [x, y] = LocalSquare(side.copy, square);
+    return side.copy.game.board[x][y];
+  };
+  EXPECT_EQ(pieceOn(white, "a8"), pcQueen);
+  EXPECT_EQ(pieceOn(black, "a8"), -pcQueen);
+  for (const char* emptied : {"a2", "b7", "a7", "c8", "b8"}) {
+    EXPECT_EQ(pieceOn(white, emptied), 0) << emptied;
+    EXPECT_EQ(pieceOn(black, emptied), 0) << emptied;
+  }
+  EXPECT_EQ(pieceOn(black, "c6"), pcKnight);
+  EXPECT_EQ(pieceOn(white, "c6"), -pcKnight);
 }
 
 TEST_F(ModemMatchTest, LineDroppedDuringTheGameEndsTheMatchOnBothAndThePortsCanCallAgain) {
@@ -301,6 +337,33 @@ TEST(ModemLinkPort, DefaultPortIsComThreeWhenItOpensElseComOne) {
 
   missing.link.ccomportChange(4);
   EXPECT_EQ(missing.settings.modemPort, 5);
+}
+
+// The port the probe chose is what the configuration holds after exit,
+// and the [Ports] entry that led to it stays as it was.
+TEST(ModemLinkPort, ProbedPortIsSavedAtExit) {
+  TModemSim sim;
+  ASSERT_TRUE(sim.started);
+  QTemporaryDir dir;
+  const std::string iniPath = dir.filePath("zervik.INI").toStdString();
+  {
+    QFile file(QString::fromStdString(iniPath));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString("[Ports]\r\nCOM3=" + sim.a + "\r\n"));
+  }
+  TIniFile ini(iniPath);
+  TSettings settings = ReadSettings(ini);
+  ASSERT_EQ(settings.modemPort, 0);
+  ASSERT_EQ(settings.DeviceForComPort(kComPort), sim.a);
+  TQtTimers timers;
+  TModemLink link(settings, timers);
+  link.ChooseDefaultModemPort();
+  ASSERT_EQ(settings.modemPort, kComPort);
+
+  ASSERT_TRUE(WriteSettings(ini, settings).ok);
+  EXPECT_EQ(ini.ReadInteger("Options", "ModemPort", -1), kComPort);
+  EXPECT_EQ(ini.ReadString("Ports", "COM3", ""), sim.a);
+  EXPECT_EQ(ReadSettings(ini), settings);
 }
 
 TEST(ModemLinkPort, MissingPortShowsThePortErrorAndDialsNothing) {
