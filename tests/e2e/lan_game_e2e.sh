@@ -27,7 +27,7 @@ fail() {
   exit 1
 }
 
-for tool in Xvfb xdotool import; do
+for tool in Xvfb xdotool import identify; do
   command -v "$tool" >/dev/null 2>&1 ||
     fail "$tool is missing (apt-get install xvfb xauth xdotool imagemagick)"
 done
@@ -137,7 +137,9 @@ until window=$(xdotool search --pid "$app_pid" --name '^Zervik$' 2>/dev/null | h
   sleep 0.1
 done
 xdotool windowmove "$window" 0 0
-sleep 1  # the first panel opens
+# The panel's transitions take about a third of a second; the waits
+# below leave room for a machine busy with other tests.
+sleep 2  # the first panel opens
 
 # ---- Input at client pixels of the window ----
 click() {
@@ -189,14 +191,14 @@ wait_for_moves() {
 
 # ---- The LAN screens ----
 click 254 241  # "Игра по локальной сети"
-sleep 0.8
+sleep 1.5
 if [ "$mode" = client ]; then
   click 254 254  # "Подключиться"
-  sleep 0.8
+  sleep 1.5
   click 254 266  # "ОК" with the address 127.0.0.1 from the settings
 else
   click 254 229  # "Сервер"
-  sleep 0.8
+  sleep 1.5
   tries=0
   until lan_port=$(listening_port "$app_pid") && [ -n "$lan_port" ]; do
     tries=$((tries + 1))
@@ -208,12 +210,19 @@ fi
 
 # The name and colour screen: the peer picks black, the window types its
 # name and takes white.
-sleep 2
+sleep 3
 click 254 218  # the name field
 xdotool key ctrl+a
 xdotool type --delay 50 Tester
 sleep 0.2
 click 254 271  # "Белые"
+# The game starts on both sides when their panels have closed.
+tries=0
+until grep -q '^Начало новой игры\.$' "$peer_out"; do
+  tries=$((tries + 1))
+  [ $tries -gt 200 ] && fail "the game did not start"
+  sleep 0.1
+done
 sleep 1.5
 
 # ---- The game ----
@@ -240,13 +249,18 @@ for move in $white_moves; do
   # The peer's answer, its glide on the board, and after the check the
   # banner, which holds the turn until it has shrunk away.
   wait_for_moves $((number * 2))
-  sleep 0.8
-  [ "$number" -eq 2 ] && sleep 2.2
+  sleep 1
+  [ "$number" -eq 2 ] && sleep 2.5
 done
 sleep 1.5
 mkdir -p "$artifacts"
 shot="$artifacts/lan-game-$mode.png"
 import -window "$window" "$shot" || fail "no screenshot"
+# The whole window, with the board and the pieces drawn (a blank or a
+# half-drawn window has a handful of colours).
+set -- $(identify -format '%w %h %k' "$shot")
+[ "$1" = 715 ] && [ "$2" = 508 ] || fail "the screenshot is $1 x $2, not the 715 x 508 window"
+[ "$3" -gt 1000 ] || fail "the screenshot has only $3 colours"
 
 # ---- What the peer saw ----
 tries=0
