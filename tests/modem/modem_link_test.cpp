@@ -367,7 +367,7 @@ TEST(ModemLinkPort, ProbedPortIsSavedAtExit) {
 }
 
 TEST(ModemLinkPort, MissingPortShowsThePortErrorAndDialsNothing) {
-  test::ModemTestApp();
+  test::TestApp();
   QTemporaryDir dir;
   TModemCopy copy("Игрок", dir.path().toStdString() + "/ttyMissing");
   for (int state : {ssModemDialling, ssModemWaitCall}) {

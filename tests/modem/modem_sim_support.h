@@ -1,7 +1,6 @@
-// What the modem tests over pseudo-terminals share: one QCoreApplication,
-// a wait that runs the event loop until a condition holds (the limit only
-// turns a hang into a failure), the modem simulator as a child process,
-// and a raw end of one of its ports.
+// What the modem tests over pseudo-terminals share: the application and the
+// event-loop waits of the Qt platform tests, the modem simulator as a child
+// process, and a raw end of one of its ports.
 #pragma once
 
 #include <fcntl.h>
@@ -10,48 +9,21 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEvent>
 #include <QProcess>
 #include <QStringList>
 #include <functional>
 #include <string>
 
+#include "tests/platform/qt_test_app.h"
+
 namespace zervik::test {
-
-inline QCoreApplication& ModemTestApp() {
-  static int argc = 1;
-  static char name[] = "modem_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app = QCoreApplication::instance() ? QCoreApplication::instance()
-                                                              : new QCoreApplication(argc, argv);
-  return *app;
-}
-
-inline constexpr int kGenerousWaitMs = 20000;
-
-inline bool ProcessUntil(const std::function<bool()>& done, int limitMs = kGenerousWaitMs) {
-  ModemTestApp();
-  QDeadlineTimer deadline(limitMs);
-  while (!done()) {
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  return true;
-}
-
-// Gives events that must not come every chance to arrive.
-inline void ProcessFor(int ms) {
-  ProcessUntil([] { return false; }, ms);
-}
 
 // zervik-modem-sim, started with `arguments` and fast rings; stopped when
 // this goes.
 class TModemSim {
  public:
   explicit TModemSim(QStringList arguments = {}) {
-    ModemTestApp();
+    TestApp();
     QObject::connect(&process, &QProcess::readyReadStandardOutput,
                      [this] { output += process.readAllStandardOutput().toStdString(); });
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -25,7 +25,7 @@ TEST(SerialPort, NamesAndDefaultDevices) {
 }
 
 TEST(SerialPort, MissingDeviceFailsToOpenAndAClosedPortDoesNothing) {
-  test::ModemTestApp();
+  test::TestApp();
   QTemporaryDir dir;
   const std::string missing = dir.path().toStdString() + "/no-such-tty";
   TVaComm port([&](int) { return missing; });

@@ -13,14 +13,16 @@ namespace zervik::test {
 
 inline QCoreApplication& TestApp() {
   static int argc = 1;
-  static char name[] = "platform_qt_tests";
+  static char name[] = "zervik_tests";
   static char* argv[] = {name, nullptr};
   static QCoreApplication* app = QCoreApplication::instance() ? QCoreApplication::instance()
                                                               : new QCoreApplication(argc, argv);
   return *app;
 }
 
-inline constexpr int kGenerousWaitMs = 10000;
+// Only a hang limit: a loaded machine running pseudo-terminals and child
+// processes may need a good while.
+inline constexpr int kGenerousWaitMs = 20000;
 
 // Runs the event loop until `done` holds or the generous limit passes;
 // returns whether `done` held.
