@@ -82,15 +82,18 @@ void TModemLink::ChooseDefaultModemPort() {
   }
 }
 
-void TModemLink::StartAnswerMode() {
+bool TModemLink::OpenPortFor(TLinkState next) {
   if (closeLanSockets) closeLanSockets();
   VaComm1.PortNum = settings.modemPort;
   modem.Cancel();
-  state = lsWaitingForCall;
-  if (VaComm1.Open()) {
-    ShowPortError();
-    return;
-  }
+  state = next;
+  if (!VaComm1.Open()) return true;
+  ShowPortError();
+  return false;
+}
+
+void TModemLink::StartAnswerMode() {
+  if (!OpenPortFor(lsWaitingForCall)) return;
   modem.RingDetect = rdMsg;
   if (modem.Init()) ShowPortError();
 }
@@ -98,15 +101,8 @@ void TModemLink::StartAnswerMode() {
 void TModemLink::CancelModemCommand() { modem.Cancel(); }
 
 void TModemLink::StartDialling(const std::string& number) {
-  if (closeLanSockets) closeLanSockets();
   modem.RingDetect = rdNone;
-  VaComm1.PortNum = settings.modemPort;
-  modem.Cancel();
-  state = lsDialling;
-  if (VaComm1.Open()) {
-    ShowPortError();
-    return;
-  }
+  if (!OpenPortFor(lsDialling)) return;
   const char* dialCommand = settings.pulseDialling ? "DIALCMD=ATDP" : "DIALCMD=ATDT";
   if (modem.Config.size() > 1) modem.Config[1] = dialCommand;
   if (modem.Dial(number)) ShowFailure(kModemErrorText);

@@ -109,7 +109,11 @@ class TModemLink : public ISender, public ILinkControl {
   bool CarrierDetect() const override;
 
  private:
+  enum TLinkState { lsClosed, lsWaitingForCall, lsDialling, lsMatch };
   bool ModemLinkUp() const;
+  // The LAN sockets closed, the chosen port opened for `next`; false (after
+  // the port error) when it does not open.
+  bool OpenPortFor(TLinkState next);
   void ShowPortError();
   void ShowPrompt(const std::string& text, TColor colour);
   void ShowFailure(const std::string& text);
@@ -123,7 +127,6 @@ class TModemLink : public ISender, public ILinkControl {
   TMatch* match = nullptr;
   // What the link is doing, for the responses that mean different things
   // while dialling, waiting for a call and during a match.
-  enum TLinkState { lsClosed, lsWaitingForCall, lsDialling, lsMatch };
   TLinkState state = lsClosed;
   // The modem said NO CARRIER during the match: the carrier reads as lost
   // until the next connection, whatever the port's line says.
