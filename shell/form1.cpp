@@ -27,7 +27,6 @@ namespace {
 
 constexpr int kChatTop = 168;
 constexpr int kChatWidth = 200;
-constexpr int kChatHeightPlain = 306;
 constexpr int kChatGap = 7;  // between the record panel and the chat entry
 constexpr int kEntryHeight = 18;
 constexpr int kFieldWidth = 200;

@@ -89,6 +89,8 @@ class TForm1 : public QWidget, public IGameView, public IRecordPanel {
   static constexpr int kBoardArea = 490;
   static constexpr int kBoardMargin = 5;
   static constexpr std::array<int, 5> kMenuTops = {9, 34, 59, 84, 136};
+  // Height of the record panel without coordinates (11 more with them).
+  static constexpr int kChatHeightPlain = 306;
   // Where the rank and file labels of the layout with coordinates go.
   static constexpr TRect kRankStrip{4, 10, 18, 490};
   static constexpr TRect kFileStrip{4, 501, 490, 516};

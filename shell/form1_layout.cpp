@@ -26,8 +26,7 @@ void TForm1::ApplyLayout() {
   game.boardLeft = L;
   const int margin = settings.drawCoordinates ? kCoordinatesMargin : 0;
   SetClientSize(kClientWidth + margin, kClientHeight + margin);
-  PlaceChatControls(settings.drawCoordinates ? game.boardLeft + kMenuOffset : kBoardLeftPlain + kMenuOffset,
-                    306 + margin);
+  PlaceChatControls(game.boardLeft + kMenuOffset, kChatHeightPlain + margin);
   for (int i = btnNewGame; i <= btnDraw; ++i)
     screen.screenButtons[i].left =
         settings.drawCoordinates ? mchat->x() : game.boardLeft + kMenuOffset;
