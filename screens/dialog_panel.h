@@ -35,7 +35,6 @@ inline constexpr int kDialModeBand = 13;
 inline constexpr int kDialModeGlyphGap = 5;
 // Serial ports offered on the modem screen: COM1 ... COM6.
 inline constexpr int kFirstModemPort = 1;
-inline constexpr int kPreferredModemPort = 3;
 
 inline constexpr const char* kMainMenuModem = "Игра по модему";
 inline constexpr const char* kMainMenuLan = "Игра по локальной сети";
@@ -44,8 +43,8 @@ inline constexpr const char* kOkCaption = "ОК";  // Cyrillic letters
 
 class TDialogPanel : public IDialogPanel {
  public:
-  // The window and the timers must outlive the panel. The match and the LAN
-  // link are plugged in after construction, since they need the panel
+  // The window and the timers must outlive the panel. The match and the links
+  // are plugged in after construction, since they need the panel
   // themselves; without them the screens only lead from one to another.
   TDialogPanel(TForm1& form, TTimers& timers);
   ~TDialogPanel() override;
@@ -56,9 +55,6 @@ class TDialogPanel : public IDialogPanel {
   void SetLanLink(TLanLink* lan) { this->lan = lan; }
   void SetModemLink(TModemLink* modem) { this->modem = modem; }
 
-  // Without a modem link: whether serial port `port` (1 for COM1) can be
-  // opened; the modem screen preselects COM3 when it can, else COM1.
-  std::function<bool(int port)> canOpenPort;
   // Called with every animation frame drawn (the rectangle the stretched
   // panel picture filled), for whoever watches the animation.
   std::function<void(const TRect& frame)> frameDrawn;
@@ -82,9 +78,6 @@ class TDialogPanel : public IDialogPanel {
   bool DialModeClicked(int X, int Y);
   // The port list's change event: the choice is kept as modemPort.
   void ccomportChange(int itemIndex);
-  // The red port error of the modem screens, for a program without a
-  // modem link.
-  void ShowPortError(int port);
 
   // The board centre.
   int CentreX() const;

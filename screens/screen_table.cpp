@@ -204,11 +204,11 @@ void TDialogPanel::RunOpeningAction(int state) {
     case ssModemMenu: {
       int& port = form.settings.modemPort;
       if (port < kFirstModemPort || port > form.ccomport->count()) {
+        // COM3 when it opens, else COM1.
         if (modem)
           modem->ChooseDefaultModemPort();
         else
-          port = canOpenPort && canOpenPort(kPreferredModemPort) ? kPreferredModemPort
-                                                                 : kFirstModemPort;
+          port = kFirstModemPort;
       }
       form.ccomport->setCurrentIndex(port - 1);
       form.ccomport->show();
@@ -217,17 +217,13 @@ void TDialogPanel::RunOpeningAction(int state) {
     }
     case ssModemWaitCall:
     case ssModemDialling:
-      if (modem) {
-        if (state == ssModemWaitCall)
-          modem->StartAnswerMode();
-        else
-          modem->StartDialling(FieldText());
-        break;
-      }
-      // Without a modem link no port can be opened: the screen says so
-      // and dials nothing; "Назад" leads on.
-      if (lan) lan->CloseLanSockets();
-      ShowPortError(form.ccomport->currentIndex() + 1);
+      // A port that cannot be opened shows its error in red and nothing is
+      // dialled; "Назад" leads on.
+      if (!modem) break;
+      if (state == ssModemWaitCall)
+        modem->StartAnswerMode();
+      else
+        modem->StartDialling(FieldText());
       break;
     case ssModemEnterNumber:
       form.eip->show();
@@ -244,14 +240,6 @@ void TDialogPanel::RunOpeningAction(int state) {
     default:
       break;
   }
-}
-
-void TDialogPanel::ShowPortError(int port) {
-  screen.promptText = PortNotFoundText("COM" + std::to_string(port));
-  screen.promptColour = clRed;
-  promptVisible = true;
-  CentreDialogTexts();
-  PaintDialogPanel(true);
 }
 
 void TDialogPanel::ccomportChange(int itemIndex) {
