@@ -432,6 +432,7 @@ INSTANTIATE_TEST_SUITE_P(
         TDialFailure{
             "NoDialTone", {"--no-dialtone"}, false, "A< ATDT5551234^M", "Нет гудка", 60000},
         TDialFailure{"Voice", {"--voice"}, true, "A< ATDP5551234^M", "Ответил голос", 60000},
+        TDialFailure{"Error", {"--error"}, false, "A< ATDT5551234^M", "Ошибка модема", 60000},
         TDialFailure{"NobodyAnswersTheRings",
                      {"--answer-limit-ms", "300"},
                      true,

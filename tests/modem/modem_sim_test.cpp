@@ -111,7 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
     Options, ModemSimDial,
     ::testing::Values(TDialRefusal{"Busy", "--busy", "BUSY"},
                       TDialRefusal{"NoDialTone", "--no-dialtone", "NO DIALTONE"},
-                      TDialRefusal{"Voice", "--voice", "VOICE"}),
+                      TDialRefusal{"Voice", "--voice", "VOICE"},
+                      TDialRefusal{"Error", "--error", "ERROR"}),
     [](const ::testing::TestParamInfo<TDialRefusal>& info) { return info.param.name; });
 
 TEST(ModemSim, SilentModemAnswersNothingTheOtherStillDoes) {

@@ -45,6 +45,7 @@ struct TOptions {
   bool busy = false;
   bool noDialTone = false;
   bool voice = false;
+  bool error = false;
   bool silent[2] = {false, false};
   int ringMs = kDefaultRingMs;
   int answerLimitMs = kDefaultAnswerLimitMs;
@@ -365,6 +366,7 @@ class TModemSim {
     if (options.noDialTone) return Respond(side, "NO DIALTONE");
     if (line != lnIdle || options.busy) return Respond(side, "BUSY");
     if (options.voice) return Respond(side, "VOICE");
+    if (options.error) return Respond(side, "ERROR");
     line = lnRinging;
     caller = index;
     const TTime now = TClock::now();
@@ -434,6 +436,7 @@ void Usage() {
                "  --busy               every dial gets BUSY\n"
                "  --no-dialtone        every dial gets NO DIALTONE\n"
                "  --voice              every dial gets VOICE\n"
+               "  --error              every dial gets ERROR\n"
                "  --silent a|b|both    that modem answers nothing at all\n"
                "  --ring-ms N          time between rings (%d)\n"
                "  --answer-limit-ms N  rings until the caller gets NO CARRIER (%d)\n"
@@ -467,6 +470,8 @@ std::optional<TOptions> ParseOptions(int argc, char** argv) {
       options.noDialTone = true;
     } else if (arg == "--voice") {
       options.voice = true;
+    } else if (arg == "--error") {
+      options.error = true;
     } else if (arg == "--silent") {
       const auto which = value();
       if (!which || (*which != "a" && *which != "b" && *which != "both")) return std::nullopt;
