@@ -33,13 +33,6 @@ constexpr std::array<TTagEntry, 15> kTagOrder = {{
 }};
 
 constexpr std::size_t kTagLength = 3;
-constexpr std::size_t kHodMoveLength = 5;  // FX FY M TX TY
-constexpr char kHodDrawOffer = '=';
-constexpr std::string_view kHodMarks = ".1234flok";
-
-bool IsHodCoordinate(char c) { return c >= '1' && c <= '8'; }
-int CoordinateValue(char c) { return c - '0'; }
-char CoordinateChar(int v) { return static_cast<char>('0' + v); }
 
 }  // namespace
 
@@ -77,37 +70,25 @@ std::optional<int> ParseWireNumber(std::string_view payload) {
 }
 
 std::variant<THodMove, THodError> ParseHodPayload(std::string_view payload) {
-  THodMove move;
-  if (!payload.empty() && payload.front() == kHodDrawOffer) {
-    move.drawOffer = true;
-    payload.remove_prefix(1);
+  const auto parsed = ParseMoveText(payload);
+  if (const auto* fault = std::get_if<TRemoteMoveFault>(&parsed)) {
+    switch (*fault) {
+      case TRemoteMoveFault::rfBadSquare:
+        return heBadCoordinate;
+      case TRemoteMoveFault::rfBadKind:
+        return heBadMark;
+      default:  // the text parser reports only these three
+        return heWrongLength;
+    }
   }
-  if (payload.size() != kHodMoveLength) return heWrongLength;
-  // Anything else would index the board outside 1 .. 8.
-  for (const std::size_t i : {0u, 1u, 3u, 4u})
-    if (!IsHodCoordinate(payload[i])) return heBadCoordinate;
-  if (kHodMarks.find(payload[2]) == std::string_view::npos) return heBadMark;
-  move.fromX = CoordinateValue(payload[0]);
-  move.fromY = CoordinateValue(payload[1]);
-  move.mark = payload[2];
-  move.toX = CoordinateValue(payload[3]);
-  move.toY = CoordinateValue(payload[4]);
+  const THodMove& move = std::get<THodMove>(parsed);
   // No piece ever moves onto its own square; applying it would lose the
   // piece's sprite.
   if (move.fromX == move.toX && move.fromY == move.toY) return heSameSquare;
   return move;
 }
 
-std::string FormatHodPayload(const THodMove& move) {
-  std::string payload;
-  if (move.drawOffer) payload.push_back(kHodDrawOffer);
-  payload.push_back(CoordinateChar(move.fromX));
-  payload.push_back(CoordinateChar(move.fromY));
-  payload.push_back(move.mark);
-  payload.push_back(CoordinateChar(move.toX));
-  payload.push_back(CoordinateChar(move.toY));
-  return payload;
-}
+std::string FormatHodPayload(const THodMove& move) { return FormatMoveText(move); }
 
 std::string BuildHodMessage(const THodMove& move) {
   return std::string(TagText(mtHod)) + FormatHodPayload(move);

@@ -41,6 +41,8 @@
 #include <string_view>
 #include <variant>
 
+#include "core/move_text.h"
+
 namespace zervik {
 
 inline constexpr int kProtocolVersion = 100;
@@ -169,12 +171,9 @@ std::optional<int> ParseWireNumber(std::string_view payload);
 // ---------------------------------------------------------------------------
 // The "hod" payload
 
-struct THodMove {
-  bool drawOffer = false;
-  int fromX = 0, fromY = 0;  // 1 .. 8, sender's view
-  char mark = '.';           // one of ". 1 2 3 4 f l o k"
-  int toX = 0, toY = 0;
-};
+// The move of a "hod" in the sender's view, as the game core reads and
+// writes it: one parser for the program and its tests.
+using THodMove = TMoveText;
 
 enum THodError {
   heWrongLength,     // not five characters after the optional "="
