@@ -131,6 +131,10 @@ class TGame {
 
   // ---- Move execution ----
   void MakeLocalMove();
+  // The test MakeLocalMove makes of the move (fromX, fromY) -> (toX, toY):
+  // geometry, castling (which moves the rook when it is allowed), then the
+  // move tried on the board with the own king looked at. Sets movingCode.
+  bool TestLocalMove();
   void RemoveCapturedPiece();
   // The promotion pick at (X, Y) in the chooser's picture, any button.
   void icanMouseDown(int X, int Y);

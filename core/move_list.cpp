@@ -1,7 +1,7 @@
 #include "core/move_list.h"
 
 #include "core/game.h"
-#include "platform/timers.h"
+#include "core/silent_services.h"
 
 namespace zervik {
 
@@ -25,62 +25,14 @@ int PickAreaCentreX(std::int8_t code) {
 }
 constexpr int kPickAreaCentreY = 35;
 
-// The trial copies must not reach the real world: a castling tried on a
-// copy moves a sprite, and nothing of it may be drawn, sent or timed.
-class TTrialServices final : public ISender, public IBanners, public IRecordPanel, public IGameView,
-                              public TTimers {
- public:
-  void SendToOpponent(const std::string&) override {}
-  void ShowBanner(const std::string&, int, TColor, bool, bool, bool) override {}
-  void FocusAtEnd() override {}
-  void SetSelectionColour(TColor) override {}
-  void AddLine(const std::string&) override {}
-  int LineCount() const override { return 0; }
-  std::string Line(int) const override { return {}; }
-  void ReplaceLine(int, const std::string&) override {}
-  void RedrawPieces(int) override {}
-  void DrawWindowFrame(int) override {}
-  void LoadSkin() override {}
-  void ShowPromotionChooser() override {}
-  void HidePromotionChooser() override {}
-  void PlayMoveSound() override {}
-  void CreateTimer(int, int, THandler) override {}
-  void FreeTimers(int) override {}
-  bool HasTimer(int) const override { return false; }
-
-  TScreenButton drawItem;
-};
-
-// The test of MakeLocalMove for the move squares already set on `trial`:
-// geometry, castling, then the move tried on the board with the own king
-// looked at. The board is put back afterwards except for a castling's rook.
-bool AcceptedByLocalRules(TGame& trial) {
-  trial.movingCode = trial.board[trial.fromX][trial.fromY];
-  trial.CheckMoveLegal();
-  trial.TryCastling();
-  if (!trial.moveLegal) return false;
-  const int fromX = trial.fromX, fromY = trial.fromY, toX = trial.toX, toY = trial.toY;
-  const std::int8_t savedFrom = trial.board[fromX][fromY];
-  const std::int8_t savedTo = trial.board[toX][toY];
-  const bool enPassant = trial.movingCode == pcPawn && toX == trial.enPassantFile && toY == 6 &&
-                         fromY == 5 && toX != fromX && savedTo == 0;
-  const std::int8_t savedVictim = trial.board[toX][5];
-  trial.board[fromX][fromY] = 0;
-  trial.board[toX][toY] = trial.movingCode;
-  if (enPassant) trial.board[toX][5] = 0;
-  trial.CheckOwnKing();
-  trial.board[fromX][fromY] = savedFrom;
-  trial.board[toX][toY] = savedTo;
-  if (enPassant) trial.board[toX][5] = savedVictim;
-  return !trial.kingInCheck;
-}
-
 }  // namespace
 
 std::vector<TLocalMove> ListLocalMoves(const TGame& game) {
-  TTrialServices silent;
+  // The trial copies must not reach the real world: a castling tried on a
+  // copy moves a sprite, and nothing of it may be drawn, sent or timed.
+  TSilentServices silent;
   TGame base = game;
-  base.services = TGameServices{&silent, &silent, &silent, &silent, &silent, &silent.drawItem};
+  base.services = silent.Services();
   // Legality does not depend on the history; dropping it keeps every trial
   // copy small.
   base.positionHistory.clear();
@@ -102,7 +54,7 @@ std::vector<TLocalMove> ListLocalMoves(const TGame& game) {
           trial.fromY = y;
           trial.toX = tx;
           trial.toY = ty;
-          const bool accepted = AcceptedByLocalRules(trial);
+          const bool accepted = trial.TestLocalMove();
           // A castling has moved its rook on the trial board.
           if (trial.castleOk) trial = base;
           if (!accepted) continue;

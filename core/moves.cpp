@@ -52,13 +52,7 @@ void TGame::MakeLocalMove() {
   // is refused rather than used as an index.
   const bool onBoard = toX >= 1 && toX <= 8 && toY >= 1 && toY <= 8;
   movingCode = board[fromX][fromY];
-  if (onBoard) {
-    CheckMoveLegal();
-    TryCastling();
-    if (moveLegal) TryMoveForCheck(movingCode);
-  }
-
-  if (onBoard && moveLegal && !kingInCheck) {
+  if (onBoard && TestLocalMove()) {
     RemoveCapturedPiece();
     RecordMove();
     board[fromX][fromY] = 0;
@@ -87,6 +81,14 @@ void TGame::MakeLocalMove() {
 
   PlaceSprite(activeSprite, fromX, fromY);
   services.view->RedrawPieces(0);
+}
+
+bool TGame::TestLocalMove() {
+  movingCode = board[fromX][fromY];
+  CheckMoveLegal();
+  TryCastling();
+  if (moveLegal) TryMoveForCheck(movingCode);
+  return moveLegal && !kingInCheck;
 }
 
 void TGame::RemoveCapturedPiece() {
