@@ -14,7 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/timers.h"
 #include "tests/links/lan_test_support.h"
+#include "tools/peer/peer.h"
 
 namespace zervik {
 namespace {
@@ -286,6 +288,36 @@ INSTANTIATE_TEST_SUITE_P(
                       TFailureCase{"OpponentVanishes", "rbw1::>ver100::>", "vanished"},
                       TFailureCase{"OpponentLeavesEarly", "rbw1::>ver100::>ext::>", "left after 0 of 1"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// --time-scale shortens every timer but the link watch's, which waits for a
+// network round trip: a busy machine must not make a fast peer give its
+// opponent up. The watch's probe still comes after the last wait has ended.
+TEST(PeerTimers, TimeScaleKeepsTheLinkWatchAtItsWallClockMinimum) {
+  struct TRow {
+    double scale;
+    int tag;
+    int requestedMs;
+    int wallClockMs;
+  } rows[] = {
+      {0.01, tagKeepAlive, kKeepAliveMs, kMinKeepAliveWaitMs},
+      {0.1, tagKeepAlive, kKeepAliveMs, kMinKeepAliveWaitMs},
+      {0.5, tagKeepAlive, kKeepAliveMs, 4000},
+      {1.0, tagKeepAlive, kKeepAliveMs, kKeepAliveMs},
+      {2.0, tagKeepAlive, kKeepAliveMs, 16000},
+      {0.01, tagLinkWatch, kLinkWatchMs, kMinLinkWatchMs},
+      {0.1, tagLinkWatch, kLinkWatchMs, kMinLinkWatchMs},
+      {0.5, tagLinkWatch, kLinkWatchMs, 10000},
+      {1.0, tagLinkWatch, kLinkWatchMs, kLinkWatchMs},
+      {0.01, tagRefusalNotice, kRefusalNoticeMs, 30},
+      {0.01, tagAnimation, kAnimationTickMs, 1},
+  };
+  static_assert(kMinLinkWatchMs > kMinKeepAliveWaitMs);
+  for (const TRow& row : rows) {
+    TPeerTimers timers(row.scale);
+    EXPECT_EQ(timers.WallClockInterval(row.tag, row.requestedMs), row.wallClockMs)
+        << "scale " << row.scale << ", tag " << row.tag;
+  }
+}
 
 TEST_F(PeerTest, TakenPortIsReported) {
   QTcpServer holder;

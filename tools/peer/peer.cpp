@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <set>
 #include <utility>
@@ -31,6 +32,25 @@ std::string Describe(const THostAndPort& server) {
 }
 
 }  // namespace
+
+int TPeerTimers::Requested(int tag, int intervalMs) const {
+  int minimumMs = 0;
+  if (tag == tagKeepAlive) minimumMs = kMinKeepAliveWaitMs;
+  if (tag == tagLinkWatch) minimumMs = kMinLinkWatchMs;
+  if (minimumMs == 0) return intervalMs;
+  // The interval before scaling that comes out as the minimum.
+  const double floorMs = std::ceil(minimumMs / scaled.TimeScale());
+  if (intervalMs >= floorMs) return intervalMs;
+  return floorMs > 2e9 ? 2000000000 : static_cast<int>(floorMs);
+}
+
+void TPeerTimers::CreateTimer(int tag, int intervalMs, THandler onTimer) {
+  scaled.CreateTimer(tag, Requested(tag, intervalMs), std::move(onTimer));
+}
+
+int TPeerTimers::WallClockInterval(int tag, int intervalMs) const {
+  return scaled.ScaledInterval(Requested(tag, intervalMs));
+}
 
 TPeer::TPeer(const TPeerOptions& options, std::ostream& out, std::ostream& err,
              std::function<void(int)> done)

@@ -41,6 +41,29 @@ inline constexpr int kExitDelayMs = 100;
 // --modem-answer or --modem-dial).
 inline constexpr int kPeerModemPort = 1;
 
+// The link watch waits for a round trip over the network, which, like the
+// connection limit, the time scale does not shorten below these wall-clock
+// times: a peer run fast on a busy machine would otherwise take a late
+// "_ok" for a vanished opponent. The probe's period keeps the program's
+// proportion to the wait (20 s to 8 s), so every wait ends before the next
+// probe replaces it.
+inline constexpr int kMinKeepAliveWaitMs = 2000;
+inline constexpr int kMinLinkWatchMs = kMinKeepAliveWaitMs * kLinkWatchMs / kKeepAliveMs;
+
+class TPeerTimers : public TTimers {
+ public:
+  explicit TPeerTimers(double timeScale) : scaled(timeScale) {}
+  void CreateTimer(int tag, int intervalMs, THandler onTimer) override;
+  void FreeTimers(int tag) override { scaled.FreeTimers(tag); }
+  bool HasTimer(int tag) const override { return scaled.HasTimer(tag); }
+  // The wall-clock interval a timer of `tag` asked for with `intervalMs` gets.
+  int WallClockInterval(int tag, int intervalMs) const;
+
+ private:
+  int Requested(int tag, int intervalMs) const;
+  TQtTimers scaled;
+};
+
 class TPeer {
  public:
   // `done` receives the exit code once; `out` and `err` are stdout and
@@ -84,7 +107,7 @@ class TPeer {
   std::ostream& err;
   std::function<void(int)> done;
 
-  TQtTimers timers;
+  TPeerTimers timers;
   TNoPanel panel;
   TLanLink link;
   THeadlessCopy copy;

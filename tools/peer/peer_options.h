@@ -38,6 +38,8 @@ struct TPeerOptions {
   int games = 1;
   int offerDrawAfter = 0;     // 0: never
   bool acceptDraws = false;
+  // Every timer interval is multiplied by this; the link watch keeps a
+  // wall-clock minimum (kMinLinkWatchMs, kMinKeepAliveWaitMs).
   double timeScale = 1.0;
   bool listMoves = false;
   // --moves "e2e4 g1f3 ...": the peer's own moves of every game, in long
