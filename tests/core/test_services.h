@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/services.h"
+#include "core/silent_services.h"
 #include "core/types.h"
-#include "platform/virtual_timers.h"
 
 namespace zervik::testing {
 
@@ -19,14 +19,10 @@ struct TBannerCall {
   bool mainMenuOnClose = false;
 };
 
-class TRecordingServices : public ISender, public IBanners, public IRecordPanel, public IGameView {
+// The silent services' wiring (Services(), the virtual clock `timers`, the
+// draw item `drawItem`), with every call recorded.
+class TRecordingServices : public TSilentServices {
  public:
-  TRecordingServices() = default;
-  // Games hold pointers into this object; a copy would leave them pointing
-  // at the original.
-  TRecordingServices(const TRecordingServices&) = delete;
-  TRecordingServices& operator=(const TRecordingServices&) = delete;
-
   void SendToOpponent(const std::string& text) override { sent.push_back(text); }
   void ShowBanner(const std::string& text, int holdMs, TColor textColour, bool turnValue,
                   bool setTurnOnClose, bool mainMenuOnClose) override {
@@ -47,7 +43,6 @@ class TRecordingServices : public ISender, public IBanners, public IRecordPanel,
   void HidePromotionChooser() override { ++chooserHidden; }
   void PlayMoveSound() override { ++moveSounds; }
 
-  TGameServices Services();
   // Texts of the banners shown so far, in order.
   std::vector<std::string> BannerTexts() const;
 
@@ -60,8 +55,6 @@ class TRecordingServices : public ISender, public IBanners, public IRecordPanel,
   int skinLoads = 0;
   int chooserShown = 0, chooserHidden = 0;
   int moveSounds = 0;
-  TVirtualTimers timers;
-  TScreenButton drawItem;
 };
 
 }  // namespace zervik::testing
