@@ -62,13 +62,19 @@ void TForm2::CreateControls() {
   GroupBox1->setGeometry(16, 16, 425, 161);
   GroupBox1->hide();
 
-  const QString flatList = QStringLiteral("QListWidget { border: none; background: %1; }");
-  lb2 = new QListWidget(GroupBox1);
-  lb2->setGeometry(16, 24, kPreviewSize, kPreviewSize);
-  lb2->setFrameShape(QFrame::NoFrame);
-  lb2->setStyleSheet(flatList.arg(QStringLiteral("rgb(236,233,216)")));
-  lb2->setFont(font);
-  connect(lb2, &QListWidget::currentRowChanged, this, [this] { lb2Click(); });
+  // The two lists: flat, without a border. A click reaches the handler
+  // once the clicked entry is selected: the current row changes first.
+  const auto makeList = [&](int left, const char* background, void (TForm2::*click)()) {
+    auto* list = new QListWidget(GroupBox1);
+    list->setGeometry(left, 24, kPreviewSize, kPreviewSize);
+    list->setFrameShape(QFrame::NoFrame);
+    list->setStyleSheet(
+        QStringLiteral("QListWidget { border: none; background: %1; }").arg(QLatin1String(background)));
+    list->setFont(font);
+    connect(list, &QListWidget::itemSelectionChanged, this, [this, click] { (this->*click)(); });
+    return list;
+  };
+  lb2 = makeList(16, "rgb(236,233,216)", &TForm2::lb2Click);
 
   impreview = new QLabel(GroupBox1);
   impreview->setGeometry(152, 24, kPreviewSize, kPreviewSize);
@@ -78,12 +84,7 @@ void TForm2::CreateControls() {
     imprev[i]->setAttribute(Qt::WA_TranslucentBackground);
   }
 
-  lb = new QListWidget(GroupBox1);
-  lb->setGeometry(288, 24, kPreviewSize, kPreviewSize);
-  lb->setFrameShape(QFrame::NoFrame);
-  lb->setStyleSheet(flatList.arg(QStringLiteral("white")));
-  lb->setFont(font);
-  connect(lb, &QListWidget::currentRowChanged, this, [this] { lbClick(); });
+  lb = makeList(288, "white", &TForm2::lbClick);
 
   Panel1 = new QFrame(this);
   Panel1->setGeometry(8, 8, 281, 241);

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QTest>
 #include <QTimer>
 
 #include "shell/form1.h"
@@ -73,6 +74,24 @@ TEST_F(SkinWindowTest, ChooserOpensWithTheCurrentChoicesAndPreviews) {
   Choose(form2->lb2, "Green");
   EXPECT_EQ(form2->boardPreview, FixtureBoard(1).copy(5, 5, 120, 120));
   EXPECT_EQ(PreviewPiece(1), PieceBody(2, 11));
+}
+
+// As a user does it: a mouse click on an entry of each list.
+TEST_F(SkinWindowTest, ClickingAnEntryShowsItsPreview) {
+  Open(0);
+  const auto click = [](QListWidget* list, const QString& name) {
+    const auto found = list->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << name.toStdString();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(found.front()).center());
+  };
+  click(form2->lb, "Modern");
+  EXPECT_EQ(form2->lb->currentItem()->text(), "Modern");
+  EXPECT_EQ(PreviewPiece(0), PieceBody(2, 7));
+  EXPECT_EQ(PreviewPiece(3), PieceBody(2, 5));
+  click(form2->lb2, "Green");
+  EXPECT_EQ(form2->boardPreview, FixtureBoard(1).copy(5, 5, 120, 120));
+  EXPECT_EQ(PreviewPiece(0), PieceBody(2, 7));
 }
 
 TEST_F(SkinWindowTest, OkAppliesSetBoardAndCoordinates) {
