@@ -68,8 +68,8 @@ void TForm2::CreateControls() {
     auto* list = new QListWidget(GroupBox1);
     list->setGeometry(left, 24, kPreviewSize, kPreviewSize);
     list->setFrameShape(QFrame::NoFrame);
-    list->setStyleSheet(
-        QStringLiteral("QListWidget { border: none; background: %1; }").arg(QLatin1String(background)));
+    list->setStyleSheet(QStringLiteral("QListWidget { border: none; background: %1; }")
+                            .arg(QLatin1String(background)));
     list->setFont(font);
     connect(list, &QListWidget::itemSelectionChanged, this, [this, click] { (this->*click)(); });
     return list;
