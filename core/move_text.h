@@ -44,6 +44,8 @@ enum class TRemoteMoveFault {
   rfNoEnPassantVictim,  // a diagonal pawn step onto an empty square with no
                         // pawn of ours to take beside it
   rfSpriteMissing,      // a piece on the board with no picture on its square
+  rfLocalMoveInAir,     // the local player is dragging a piece or picking a
+                        // promotion piece: the opponent cannot have moved
 };
 
 // Parses the text after the tag; checks only the characters.

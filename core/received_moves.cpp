@@ -42,6 +42,9 @@ TReviewedMove TGame::ReviewOpponentMove(const std::string& text) const {
   TRemoteMove move{sent.drawOffer, 9 - sent.fromX, 9 - sent.fromY,
                    sent.mark,      9 - sent.toX,   9 - sent.toY};
 
+  // A local move is being made: the turn is ours, and applying a move now
+  // would take over the squares and the sprite that move is working on.
+  if (pieceDragging || promotionPending) return TRemoteMoveFault::rfLocalMoveInAir;
   // Every look-up below must find what an honest peer's move implies; a
   // move that breaks that can only corrupt the board, so it is refused.
   if (move.fromX == move.toX && move.fromY == move.toY) return TRemoteMoveFault::rfSameSquare;

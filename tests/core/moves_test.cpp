@@ -407,6 +407,46 @@ TEST_F(MovesTest, MalformedCastlingAndEnPassantAreDropped) {
   }
 }
 
+// While the local player drags a piece or picks a promotion piece the turn
+// is ours, so a "hod" can only come from a broken peer. It is dropped: the
+// local move goes on with its own squares and its own sprite.
+TEST_F(MovesTest, MoveArrivingWhileALocalMoveIsInTheAirIsDropped) {
+  // White's copy; black's pawn on h7 could step to h6 ("hod27.26" from
+  // black's view).
+  {
+    SCOPED_TRACE("during a drag");
+    TCopy copy;
+    ASSERT_EQ(SetUpFromFen(copy.game, "4k3/7p/8/8/8/8/4P3/4K3 w - -", 0), "");
+    const int pawnSprite = copy.game.SpriteOn(5, 2);
+    ASSERT_TRUE(copy.game.PickUpPiece(copy.game.SquareLeft(5) + 30, copy.game.SquareTop(2) + 30));
+    EXPECT_EQ(std::get<TRemoteMoveFault>(copy.game.ReviewOpponentMove("27.26")),
+              TRemoteMoveFault::rfLocalMoveInAir);
+    EXPECT_FALSE(copy.game.ApplyOpponentMove("27.26"));
+    EXPECT_EQ(copy.game.board[8][7], -pcPawn);
+    EXPECT_FALSE(copy.services.timers.HasTimer(tagAnimation));
+    copy.game.DragPiece(copy.game.SquareLeft(5) + 30, copy.game.SquareTop(4) + 30);
+    copy.game.DropPiece();
+    EXPECT_EQ(copy.services.sent, Lines({"logl1. e4", "hod52.54"}));
+    EXPECT_EQ(copy.game.board[5][4], pcPawn);
+    EXPECT_EQ(copy.game.SpriteOn(5, 4), pawnSprite);
+    EXPECT_EQ(SpriteMismatch(copy.game), "");
+  }
+  {
+    SCOPED_TRACE("during the promotion pick");
+    TCopy copy;
+    ASSERT_EQ(SetUpFromFen(copy.game, "8/4P3/8/8/8/8/k6p/4K3 w - -", 0), "");
+    const int pawnSprite = copy.game.SpriteOn(5, 7);
+    copy.MoveLocal(5, 7, 5, 8);
+    ASSERT_TRUE(copy.game.promotionPending);
+    EXPECT_FALSE(copy.game.ApplyOpponentMove("87.86"));  // the king a2-a3
+    copy.game.icanMouseDown(35, 35);
+    EXPECT_EQ(copy.services.sent, Lines({"logl1. e8", "logaФ", "hod57f58"}));
+    EXPECT_EQ(copy.game.spriteCode[pawnSprite], pcQueen);
+    EXPECT_EQ(copy.game.board[1][2], -pcKing);
+    EXPECT_EQ(SpriteMismatch(copy.game), "");
+  }
+}
+
 TEST_F(MovesTest, RefusedMovePutsThePieceBack) {
   struct TRow {
     const char* fen;
