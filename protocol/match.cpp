@@ -160,12 +160,15 @@ void TMatch::LinkEstablished() {
   Send("ver" + std::to_string(protocolVersion));
 }
 
+void TMatch::TossForPriority() {
+  if (!services.links || !services.links->IsServerCopy()) return;
+  const int bit = static_cast<int>(coin() & 1u);
+  colourPriority = static_cast<std::uint8_t>(bit);
+  Send("rbw" + std::to_string(1 - bit));
+}
+
 void TMatch::BeginColourToss(bool toss) {
-  if (toss && services.links && services.links->IsServerCopy()) {
-    const int bit = static_cast<int>(coin() & 1u);
-    colourPriority = static_cast<std::uint8_t>(bit);
-    Send("rbw" + std::to_string(1 - bit));
-  }
+  if (toss) TossForPriority();
   startWhenAnswered = false;
   coloursChosen = false;
   // A claim still waiting from an earlier choice does not belong to this one.
@@ -354,9 +357,13 @@ void TMatch::AnswerNewGameQuery(bool yes) {
   if (screen.screenState != ssNewGameQuery) return;  // answered already
   if (yes) {
     screen.newGameRequested = false;
+    // A server copy tosses before it consents, so the asker holds this
+    // round's priority when its colour choice begins: picking between an
+    // "acc" and the "rbw" behind it would use the last round's.
+    TossForPriority();
     Send("acc");
     coloursChosen = false;
-    BeginColourToss();
+    BeginColourToss(false);
   } else {
     Send("reg");
     screen.screenState = ssBoardOnly;

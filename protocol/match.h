@@ -131,6 +131,8 @@ class TMatch {
   void OpenPendingNewGameQuery();
 
  private:
+  // The server copy's coin: its own priority, and "rbw" with the other's.
+  void TossForPriority();
   void CheckVersion(const std::string& payload);
   void LeftFor(TMatchEnd reason);
   void EndMatch(TMatchEnd reason, const std::string& bannerText, int holdMs);

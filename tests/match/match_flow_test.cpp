@@ -300,6 +300,35 @@ TEST(NewGame, ServerAskingTossesOnceBeforeItsRequestSoNoPriorityGoesStale) {
   EXPECT_EQ(asked.GamesStarted(), 2);
 }
 
+// The mirror case: the server consents. Its toss goes out before its "acc",
+// so the asker never begins a colour choice with the last round's priority.
+TEST(NewGame, ServerConsentingTossesBeforeItsAcceptance) {
+  TTwoCopies two;
+  StartGame(two, kServer);
+  Play(two, two.Server(), "e2e4");
+  THeadlessCopy& asker = two.Client();
+  THeadlessCopy& asked = two.Server();
+  ASSERT_TRUE(asker.RequestNewGame());
+  two.Advance(kSettleMs);
+  const auto before = two.sent[kServer].size();
+  asked.AnswerNewGame(true);
+  const std::vector<std::string> answer(two.sent[kServer].begin() + before, two.sent[kServer].end());
+  ASSERT_EQ(answer.size(), 2u);
+  EXPECT_EQ(answer[0].rfind("rbw", 0), 0u) << answer[0];
+  EXPECT_EQ(answer[1], "acc");
+  two.Advance(kSettleMs);
+  EXPECT_EQ(asker.match.colourPriority + asked.match.colourPriority, 1);
+  THeadlessCopy& first = asker.match.colourPriority == 1 ? asker : asked;
+  // Both pick white at once: the one with priority keeps it.
+  ASSERT_NE(asker.PickColour(kWhite), prRefused);
+  ASSERT_NE(asked.PickColour(kWhite), prRefused);
+  two.Advance(kSettleMs);
+  EXPECT_EQ(asker.GamesStarted(), 2);
+  EXPECT_EQ(asked.GamesStarted(), 2);
+  EXPECT_NE(asker.game.localColour, asked.game.localColour);
+  EXPECT_EQ(first.game.localColour, kWhite);
+}
+
 TEST(NewGame, RefusedShowsTheRefusalInRedFor3000MsThenTheGameGoesOn) {
   TTwoCopies two;
   StartGame(two, kServer);
