@@ -19,6 +19,16 @@ class ISender {
   virtual void SendToOpponent(const std::string& text) = 0;  // UTF-8
 };
 
+// One notice as ShowBanner receives it.
+struct TBannerNotice {
+  std::string text;
+  int holdMs = 0;
+  TColor textColour = clBlack;
+  bool turnValue = false;
+  bool setTurnOnClose = false;
+  bool mainMenuOnClose = false;
+};
+
 // The banner notices over the board centre (queued behind a running one).
 class IBanners {
  public:

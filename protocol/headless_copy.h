@@ -35,14 +35,7 @@ struct THeadlessRecordLine {
 };
 
 // One notice as ShowBanner received it.
-struct THeadlessBanner {
-  std::string text;
-  int holdMs = 0;
-  TColor textColour = clBlack;
-  bool turnValue = false;
-  bool setTurnOnClose = false;
-  bool mainMenuOnClose = false;
-};
+using THeadlessBanner = TBannerNotice;
 
 inline constexpr int kBannerQueueSlots = 20;
 inline constexpr int kBannerSteps = 10;  // grow and shrink ticks of a banner

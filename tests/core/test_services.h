@@ -10,14 +10,7 @@
 
 namespace zervik::testing {
 
-struct TBannerCall {
-  std::string text;
-  int holdMs = 0;
-  TColor textColour = clBlack;
-  bool turnValue = false;
-  bool setTurnOnClose = false;
-  bool mainMenuOnClose = false;
-};
+using TBannerCall = TBannerNotice;
 
 // The silent services' wiring (Services(), the virtual clock `timers`, the
 // draw item `drawItem`), with every call recorded.
