@@ -127,8 +127,12 @@ class LanGameTest : public ::testing::Test {
 
     a->form().eip->setText(QStringLiteral("Алиса"));
     a->ClickButton(btnPanelMid);  // "Белые"
-    ASSERT_TRUE(PumpUntil([&] { return !b->screen().screenButtons[btnPanelMid].enabled; }));
-    EXPECT_EQ(b->screen().screenButtons[btnPanelMid].caption, "Алиса");
+    // The claim is applied when the button shows the opponent's name; a
+    // disabled button alone may only mean a transition.
+    ASSERT_TRUE(PumpUntil([&] {
+      return b->screen().screenButtons[btnPanelMid].caption == "Алиса" && b->Open(ssPlayerSetup);
+    }));
+    EXPECT_FALSE(b->screen().screenButtons[btnPanelMid].enabled);
     b->form().eip->setText(QStringLiteral("Борис"));
     b->ClickButton(btnPanelLow);  // "Черные"
     ASSERT_TRUE(PumpUntil([&] { return !a->screen().panelShown && !b->screen().panelShown; }))
