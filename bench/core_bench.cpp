@@ -1,6 +1,7 @@
 // Time per call of the core's work for one received move: the search for a
 // legal move (mate and stalemate detection) and the whole handling of a
-// "hod" (checks, board, search, answer, animation timer).
+// "hod" (checks, board, search, answer, animation timer), without and with
+// a check to answer.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -60,6 +61,26 @@ void BM_ReceivedMove(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReceivedMove);
+
+// Black's copy receiving Bc4xf7+: the search finds the escapes, and the
+// check is answered with "loga+" and marked in the record.
+constexpr const char* kBeforeCheck =
+    "r1bqk2r/pppp1ppp/2n2n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQK2R w KQkq - 0 5";
+
+void BM_ReceivedCheckingMove(benchmark::State& state) {
+  TSilentServices services;
+  TGame game(services.Services());
+  if (!testing::SetUpFromFen(game, kBeforeCheck, 1).empty()) std::abort();
+  for (auto _ : state) {
+    TGame copy = game;
+    if (!copy.ApplyOpponentMove("34.67") || !copy.kingInCheck || copy.noLegalMove) {
+      state.SkipWithError("the check was not applied as a check");
+      break;
+    }
+    services.timers.FreeTimers(tagAnimation);
+  }
+}
+BENCHMARK(BM_ReceivedCheckingMove);
 
 // White's own move c4xd5 from the press to the sent "hod".
 void BM_LocalMove(benchmark::State& state) {
