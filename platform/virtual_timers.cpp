@@ -37,24 +37,23 @@ std::int64_t TVirtualTimers::NextDue() const {
   return e ? e->due : -1;
 }
 
+void TVirtualTimers::Fire(const std::shared_ptr<TEntry>& e) {
+  now_ = std::max(now_, e->due);
+  e->due += e->intervalMs;
+  auto handler = e->handler;  // the handler may free its own entry
+  handler();
+}
+
 bool TVirtualTimers::RunNext() {
   auto e = EarliestDue(INT64_MAX);
   if (!e) return false;
-  now_ = std::max(now_, e->due);
-  e->due += e->intervalMs;
-  auto handler = e->handler;  // the handler may free the entry
-  handler();
+  Fire(e);
   return true;
 }
 
 void TVirtualTimers::Advance(std::int64_t ms) {
   const std::int64_t end = now_ + ms;
-  while (auto e = EarliestDue(end)) {
-    now_ = std::max(now_, e->due);
-    e->due += e->intervalMs;
-    auto handler = e->handler;
-    handler();
-  }
+  while (auto e = EarliestDue(end)) Fire(e);
   now_ = end;
 }
 

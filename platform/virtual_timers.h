@@ -38,6 +38,7 @@ class TVirtualTimers : public TTimers {
     THandler handler;
   };
   std::shared_ptr<TEntry> EarliestDue(std::int64_t limit) const;
+  void Fire(const std::shared_ptr<TEntry>& entry);
 
   // Shared pointers: a handler may free (and so erase) its own entry while
   // it runs, so the running entry must stay alive until it returns.
