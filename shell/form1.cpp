@@ -397,6 +397,20 @@ void TForm1::FocusAtEnd() {
 
 void TForm1::SetSelectionColour(TColor colour) { selectionColour_ = colour; }
 
+namespace {
+
+// One line of the panel stays one line: a peer's text with line breaks in
+// it would otherwise add lines that the record's line numbering never made.
+QString AsOneLine(const std::string& text) {
+  QString line = QString::fromStdString(text);
+  for (QChar& c : line)
+    if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+      c = u' ';
+  return line;
+}
+
+}  // namespace
+
 void TForm1::AddLine(const std::string& text) {
   QTextCursor cursor(mchat->document());
   cursor.movePosition(QTextCursor::End);
@@ -405,7 +419,7 @@ void TForm1::AddLine(const std::string& text) {
   format.setFont(windowFont);
   if (hasLines_) cursor.insertBlock(QTextBlockFormat(), format);
   // insertText takes the text as it is: no markup is ever interpreted.
-  cursor.insertText(QString::fromStdString(text), format);
+  cursor.insertText(AsOneLine(text), format);
   hasLines_ = true;
   mchat->setTextCursor(cursor);
   mchat->ensureCursorVisible();
@@ -435,7 +449,7 @@ void TForm1::ReplaceLine(int index, const std::string& text) {
   QTextCharFormat format = cursor.charFormat();
   cursor.setPosition(block.position());
   cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
-  cursor.insertText(QString::fromStdString(text), format);
+  cursor.insertText(AsOneLine(text), format);
 }
 
 }  // namespace zervik

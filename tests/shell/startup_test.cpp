@@ -142,6 +142,13 @@ TEST(RecordPanelTest, LinesArePlainTextInTheirColours) {
   EXPECT_EQ(form->LineColour(0), clNavy);
   EXPECT_EQ(form->LineCount(), 3);
   EXPECT_EQ(form->mchat->toPlainText(), "<i>Пётр</i>\n\n1. e2-e4");
+
+  // Line breaks inside a text never make extra lines.
+  form->AddLine("Иван: раз\nдва\r\nтри");
+  form->ReplaceLine(1, "a\nb");
+  EXPECT_EQ(form->LineCount(), 4);
+  EXPECT_EQ(form->Line(3), "Иван: раз два  три");
+  EXPECT_EQ(form->Line(1), "a b");
 }
 
 TEST(PromotionChooserTest, ShowsTheFourOwnPiecesAndAPickFinishesTheMove) {
