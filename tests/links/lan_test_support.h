@@ -13,37 +13,13 @@
 #include "links/lan_link.h"
 #include "platform/qt_timers.h"
 #include "protocol/headless_copy.h"
+#include "tests/platform/qt_test_app.h"
 #include "protocol/screen_state.h"
 
 namespace zervik::test {
 
-inline QCoreApplication& LanTestApp() {
-  static int argc = 1;
-  static char name[] = "links_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app = QCoreApplication::instance()
-                                     ? QCoreApplication::instance()
-                                     : new QCoreApplication(argc, argv);
-  return *app;
-}
-
-inline constexpr int kGenerousWaitMs = 30000;
-
-inline bool ProcessUntil(const std::function<bool()>& done, int limitMs = kGenerousWaitMs) {
-  LanTestApp();
-  QDeadlineTimer deadline(limitMs);
-  while (!done()) {
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  return true;
-}
-
-// Gives events that must not come every chance to arrive.
-inline void ProcessFor(int ms) {
-  ProcessUntil([] { return false; }, ms);
-}
+// The application, ProcessUntil and ProcessFor are the Qt platform tests'.
+inline QCoreApplication& LanTestApp() { return TestApp(); }
 
 // The dialog panel as the link sees it: it only counts what it is asked.
 class TCountingPanel : public IDialogPanel {

@@ -22,7 +22,7 @@ inline QCoreApplication& TestApp() {
 
 // Only a hang limit: a loaded machine running pseudo-terminals and child
 // processes may need a good while.
-inline constexpr int kGenerousWaitMs = 20000;
+inline constexpr int kGenerousWaitMs = 30000;
 
 // Runs the event loop until `done` holds or the generous limit passes;
 // returns whether `done` held.
