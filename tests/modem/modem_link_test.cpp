@@ -293,8 +293,8 @@ TEST_F(ModemMatchTest, LineGoneWithoutNoCarrierIsNoticedByTheLinkWatch) {
       static_cast<int>(3 * kLinkWatchMs * kCopyTimeScale)));
 }
 
-TEST_F(ModemMatchTest, PeerFramingAsTheOriginalCutsDrawTextsThatAreRestored) {
-  // The dialling side is a raw peer here: it writes what an original copy
+TEST_F(ModemMatchTest, PeerWithPlainSerialFramingCutsDrawTextsThatAreRestored) {
+  // The dialling side is a raw peer here: it writes what a copy with the plain framing
   // writes for each message.
   dialler.reset();
   TRawPort peer(sim->a);
