@@ -17,6 +17,7 @@
 
 #include "platform/qt_timers.h"
 #include "screens/program.h"
+#include "tests/screens/widget_app.h"
 #include "tests/modem/modem_sim_support.h"
 
 namespace zervik::test {
@@ -25,19 +26,7 @@ namespace {
 constexpr int kComPort = 3;
 constexpr double kTimeScale = 0.2;
 
-QApplication& WidgetApp() {
-  static int argc = 1;
-  static char name[] = "modem_screens_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    auto* application = new QApplication(argc, argv);
-    LoadWindowFonts();
-    QApplication::setFont(WindowFont());
-    return application;
-  }();
-  return *app;
-}
+QApplication& WidgetApp() { return WidgetTestApp("modem_screens_tests"); }
 
 // One program with its settings file in a folder of its own and its COM3
 // on `device`, played with mouse events sent to its window.

@@ -14,22 +14,11 @@
 
 #include "platform/virtual_timers.h"
 #include "screens/program.h"
+#include "tests/screens/widget_app.h"
 
 namespace zervik::test {
 
-inline QApplication& TestApp() {
-  static int argc = 1;
-  static char name[] = "screens_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    auto* application = new QApplication(argc, argv);
-    LoadWindowFonts();
-    QApplication::setFont(WindowFont());
-    return application;
-  }();
-  return *app;
-}
+inline QApplication& TestApp() { return WidgetTestApp("screens_tests"); }
 
 class TRecordingSender : public ISender {
  public:
